@@ -20,6 +20,11 @@ function(velmora_library folder)
          ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
          ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
   endif()
+  set(compiled ${sources})
+  list(FILTER compiled INCLUDE REGEX "\\.(c|cpp)$")
+  if(NOT compiled)
+    return()  # a folder whose code is still to come
+  endif()
   set(target velmora_${folder})
   add_library(${target} STATIC ${sources})
   add_library(Velmora::${folder} ALIAS ${target})

@@ -1,7 +1,6 @@
 #pragma once
 // Precompiled for every Qt-based target: the headers nearly every file includes.
 #include <QtCore>
-#include <QtSql>
 #include <functional>
 #include <memory>
 #include <optional>

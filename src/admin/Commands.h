@@ -4,3 +4,6 @@
 #include <QTextStream>
 
 // The sub-commands of velmora-admin; each is listed in AdminCommand.cpp.
+
+int runInitDb(const QStringList& args, QTextStream& out, QTextStream& err);
+int runSetDb(const QStringList& args, QTextStream& out, QTextStream& err);

@@ -1,0 +1,115 @@
+#include "admin/Commands.h"
+
+#include "foundation/Configs.h"
+#include "foundation/ConnectionString.h"
+#include "foundation/Database.h"
+#include "foundation/Errors.h"
+#include "foundation/Schema.h"
+#include "foundation/UtilsApp.h"
+
+namespace {
+
+// "--name value" pairs and bare flags from a command's arguments.
+class Options
+{
+public:
+    Options(const QStringList& args, const QStringList& valueOptions, const QStringList& flags)
+    {
+        for (qsizetype i = 0; i < args.size(); ++i) {
+            const QString& arg = args[i];
+            if (flags.contains(arg)) {
+                m_values.insert(arg, QStringLiteral("1"));
+            } else if (valueOptions.contains(arg)) {
+                if (i + 1 >= args.size())
+                    throw AppError(QStringLiteral("选项 %1 缺少参数值。").arg(arg));
+                m_values.insert(arg, args[++i]);
+            } else {
+                throw AppError(QStringLiteral("无法识别的参数：%1").arg(arg));
+            }
+        }
+    }
+    bool has(const QString& name) const { return m_values.contains(name); }
+    QString value(const QString& name, const QString& fallback = {}) const { return m_values.value(name, fallback); }
+
+private:
+    QHash<QString, QString> m_values;
+};
+
+void createServerDatabaseIfMissing(const QString& connectionString)
+{
+    ConnectionString settings = ConnectionString::parse(connectionString);
+    const QString name = settings.value(QStringLiteral("Initial Catalog"));
+    if (name.isEmpty())
+        throw AppError(QStringLiteral("连接字符串中缺少 Initial Catalog（数据库名）。"));
+    settings.set(QStringLiteral("Initial Catalog"), QStringLiteral("postgres"));
+    auto server = Database::open(settings.toString());
+    const QVariant exists = server->scalar(
+        QStringLiteral("SELECT 1 FROM pg_database WHERE datname = %1").arg(Dialect::quote(name)));
+    if (exists.isValid())
+        return;
+    QString identifier = name;
+    identifier.replace('"', QLatin1String("\"\""));
+    server->exec(QStringLiteral("CREATE DATABASE \"%1\" ENCODING 'UTF8' TEMPLATE template0").arg(identifier));
+}
+
+QString configFolder(const Options& options)
+{
+    return options.value(QStringLiteral("--config"), ProgramFolder());
+}
+
+} // namespace
+
+int runInitDb(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    try {
+        const Options options(args, {"--connection", "--config"}, {});
+        TConfigManager config(configFolder(options));
+        const QString connectionString =
+            options.value(QStringLiteral("--connection"), config.ReadCurrentDBInfo().ConnectionString);
+        const QString provider = ConnectionString::parse(connectionString).provider();
+        if (provider.compare(QLatin1String("PostgreSQL"), Qt::CaseInsensitive) == 0)
+            createServerDatabaseIfMissing(connectionString);
+        auto database = Database::open(connectionString, Database::OpenMode::CreateIfMissing);
+        CreateDatabaseSchema(*database);
+        out << "已创建数据库：" << connectionString << '\n';
+        return 0;
+    } catch (const AppError& error) {
+        err << "velmora-admin init-db: " << error.message() << '\n';
+        return 1;
+    }
+}
+
+int runSetDb(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    try {
+        const Options options(args, {"--file", "--server", "--port", "--dbname", "--user", "--password", "--config"}, {});
+        const bool file = options.has(QStringLiteral("--file"));
+        const bool server = options.has(QStringLiteral("--server"));
+        if (file == server)
+            throw AppError(QStringLiteral("请给出 --file <文件> 或 --server <服务器> 之一。"));
+        TConfigManager config(configFolder(options));
+        if (file) {
+            config.WriteInteger(QStringLiteral("Database"), QStringLiteral("DBType"), 0);
+            config.WriteString(QStringLiteral("File"), QStringLiteral("FileName"), options.value(QStringLiteral("--file")));
+        } else {
+            bool portOk = true;
+            const int port = options.value(QStringLiteral("--port"), QStringLiteral("5432")).toInt(&portOk);
+            if (!portOk || port <= 0 || port > 65535)
+                throw AppError(QStringLiteral("端口号无效：%1").arg(options.value(QStringLiteral("--port"))));
+            const QString section = QStringLiteral("Server");
+            config.WriteInteger(QStringLiteral("Database"), QStringLiteral("DBType"), 1);
+            config.WriteString(section, QStringLiteral("Server"), options.value(QStringLiteral("--server")));
+            config.WriteInteger(section, QStringLiteral("Port"), port);
+            config.WriteString(section, QStringLiteral("DBName"),
+                               options.value(QStringLiteral("--dbname"), DefaultServerDatabaseName));
+            config.WriteString(section, QStringLiteral("User"), options.value(QStringLiteral("--user")));
+            config.WriteString(section, QStringLiteral("Password"),
+                               ScrambleConfigText(options.value(QStringLiteral("--password"))));
+        }
+        out << "已写入 " << config.fileName() << '\n';
+        return 0;
+    } catch (const AppError& error) {
+        err << "velmora-admin set-db: " << error.message() << '\n';
+        return 1;
+    }
+}

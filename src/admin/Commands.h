@@ -7,3 +7,4 @@
 
 int runInitDb(const QStringList& args, QTextStream& out, QTextStream& err);
 int runSetDb(const QStringList& args, QTextStream& out, QTextStream& err);
+int runInputCode(const QStringList& args, QTextStream& out, QTextStream& err);

@@ -43,7 +43,7 @@ private slots:
                                  "《红楼梦》";  // no line end
         const Run run = runAdmin({"inputcode", "-"}, input);
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, QByteArray("LM\n??KX?\n\nHLM\n"));
+        QCOMPARE(run.out, QByteArray("LM\n??KX??\n\nHLM\n"));
     }
 
     void emptyInputGivesNoLines()

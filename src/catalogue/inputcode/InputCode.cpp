@@ -85,55 +85,54 @@ constexpr char asciiUpper(char c)
 // (one character) or a lone surrogate decides whether it adds anything.
 constexpr quint8 LowSurrogateMark = 0xFF;
 
+// Built in place: a static table, not a 64 KiB temporary on the caller's stack.
 struct InitialsMap
 {
+    InitialsMap();
     std::array<quint8, 0x10000> initial;
 };
 
-InitialsMap buildInitialsMap()
+InitialsMap::InitialsMap()
 {
-    InitialsMap map;
-    map.initial.fill('?');
+    initial.fill('?');
     for (int unit = 0; unit < 0x80; ++unit)
-        map.initial[unit] = quint8(asciiUpper(initialOfSingleByte(uchar(unit))));
-    map.initial[EuroSign] = quint8(initialOfSingleByte(EuroSignGbk));
+        initial[unit] = quint8(asciiUpper(initialOfSingleByte(uchar(unit))));
+    initial[EuroSign] = quint8(initialOfSingleByte(EuroSignGbk));
     for (int lead = GbkLeadFirst; lead <= GbkLeadLast; ++lead) {
         for (int trail = GbkTrailFirst; trail <= GbkTrailLast; ++trail) {
             const char16_t unit = GbkToUnicode[gbkSlot(lead, trail)];
             if (unit != 0)
-                map.initial[unit] = quint8(asciiUpper(initialOfDoubleByte(uchar(lead), uchar(trail))));
+                initial[unit] = quint8(asciiUpper(initialOfDoubleByte(uchar(lead), uchar(trail))));
         }
     }
     for (int unit = 0xDC00; unit <= 0xDFFF; ++unit)
-        map.initial[unit] = LowSurrogateMark;
-    return map;
+        initial[unit] = LowSurrogateMark;
 }
 
 const InitialsMap& initialsMap()
 {
-    static const InitialsMap map = buildInitialsMap();
+    static const InitialsMap map;
     return map;
 }
 
 struct GbkCodeMap
 {
+    GbkCodeMap();
     std::array<qint32, 0x10000> code;
 };
 
-GbkCodeMap buildGbkCodeMap()
+GbkCodeMap::GbkCodeMap()
 {
-    GbkCodeMap map;
-    map.code.fill(-1);
+    code.fill(-1);
     for (int unit = 0; unit < 0x80; ++unit)
-        map.code[unit] = unit;
-    map.code[EuroSign] = EuroSignGbk;
+        code[unit] = unit;
+    code[EuroSign] = EuroSignGbk;
     for (int lead = GbkLeadFirst; lead <= GbkLeadLast; ++lead) {
         for (int trail = GbkTrailFirst; trail <= GbkTrailLast; ++trail) {
             if (const char16_t unit = GbkToUnicode[gbkSlot(lead, trail)])
-                map.code[unit] = lead << 8 | trail;
+                code[unit] = lead << 8 | trail;
         }
     }
-    return map;
 }
 
 } // namespace
@@ -179,7 +178,7 @@ QByteArray InputCodeOfGbk(QByteArrayView gbk)
 
 int GbkCodeOf(char16_t unit)
 {
-    static const GbkCodeMap map = buildGbkCodeMap();
+    static const GbkCodeMap map;
     return map.code[unit];
 }
 

@@ -1,0 +1,5 @@
+# MARC records, standard numbers and prices.
+velmora_test(marc SOURCES tst_marc.cpp LINK velmora_netcat)
+velmora_test(price SOURCES tst_price.cpp LINK velmora_netcat)
+velmora_fuzz(marc SOURCES tst_marc_fuzz.cpp LINK velmora_netcat
+             CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/data/marc-corpus SECONDS 40)

@@ -8,6 +8,7 @@ const QList<AdminCommand>& adminCommands()
         // Commands are declared in Commands.h and listed here, one line each.
         {"init-db", "init-db [--connection \"<连接字符串>\"] [--config <文件夹>]   创建并初始化数据库", &runInitDb},
         {"set-db", "set-db (--file <文件> | --server <主机> [--port n] [--dbname 名称] [--user 用户] [--password 密码]) [--config <文件夹>]   写入 Config.ini 的数据库设置", &runSetDb},
+        {"demo-data", "demo-data [--connection \"<连接字符串>\"] [--titles N] [--copies-per-title K] [--readers R] [--loans L] [--seed S]   生成演示数据", &runDemoData},
         {"inputcode", "inputcode (<文本>… | -)   输出每段文本的输入码，- 从标准输入逐行读取", &runInputCode},
     };
     return commands;

@@ -7,4 +7,5 @@
 
 int runInitDb(const QStringList& args, QTextStream& out, QTextStream& err);
 int runSetDb(const QStringList& args, QTextStream& out, QTextStream& err);
+int runDemoData(const QStringList& args, QTextStream& out, QTextStream& err);
 int runInputCode(const QStringList& args, QTextStream& out, QTextStream& err);

@@ -1,5 +1,7 @@
 #include "admin/Commands.h"
 
+#include "admin/DemoLibrary.h"
+
 #include "foundation/Configs.h"
 #include "foundation/ConnectionString.h"
 #include "foundation/Database.h"
@@ -50,6 +52,17 @@ void createServerDatabaseIfMissing(const QString& connectionString)
     QString identifier = name;
     identifier.replace('"', QLatin1String("\"\""));
     server->exec(QStringLiteral("CREATE DATABASE \"%1\" ENCODING 'UTF8' TEMPLATE template0").arg(identifier));
+}
+
+qint64 countOption(const Options& options, const QString& name, qint64 fallback)
+{
+    if (!options.has(name))
+        return fallback;
+    bool ok = false;
+    const qint64 value = options.value(name).toLongLong(&ok);
+    if (!ok || value < 0)
+        throw AppError(QStringLiteral("%1 需要一个非负整数：%2").arg(name, options.value(name)));
+    return value;
 }
 
 QString configFolder(const Options& options)
@@ -110,6 +123,38 @@ int runSetDb(const QStringList& args, QTextStream& out, QTextStream& err)
         return 0;
     } catch (const AppError& error) {
         err << "velmora-admin set-db: " << error.message() << '\n';
+        return 1;
+    }
+}
+
+int runDemoData(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    try {
+        const Options options(args, {"--connection", "--config", "--titles", "--copies-per-title", "--readers", "--loans", "--seed"}, {});
+        DemoLibrarySize size;
+        size.titles = countOption(options, QStringLiteral("--titles"), size.titles);
+        size.copiesPerTitle = int(qMin<qint64>(countOption(options, QStringLiteral("--copies-per-title"), size.copiesPerTitle), 1000));
+        size.readers = countOption(options, QStringLiteral("--readers"), size.readers);
+        size.loans = countOption(options, QStringLiteral("--loans"), size.loans);
+        size.seed = quint64(countOption(options, QStringLiteral("--seed"), qint64(size.seed)));
+        TConfigManager config(configFolder(options));
+        const QString connectionString =
+            options.value(QStringLiteral("--connection"), config.ReadCurrentDBInfo().ConnectionString);
+        auto database = Database::open(connectionString);
+        if (!database->hasTable(QStringLiteral("Books_tab")))
+            throw AppError(QStringLiteral("数据库尚未初始化，请先运行 velmora-admin init-db。"));
+        QElapsedTimer timer;
+        timer.start();
+        const DemoLibraryCounts counts = GenerateDemoLibrary(*database, size, [&](const QString& line) {
+            err << line << '\n';
+            err.flush();
+        });
+        out << QStringLiteral("已生成：书刊 %1 种，复本 %2 册，读者 %3 人，借阅记录 %4 条（未还 %5，逾期 %6），用时 %7 秒\n")
+                   .arg(counts.titles).arg(counts.copies).arg(counts.readers).arg(counts.loans)
+                   .arg(counts.openLoans).arg(counts.overdueLoans).arg(double(timer.elapsed()) / 1000.0, 0, 'f', 1);
+        return 0;
+    } catch (const AppError& error) {
+        err << "velmora-admin demo-data: " << error.message() << '\n';
         return 1;
     }
 }

@@ -10,6 +10,8 @@ const QList<AdminCommand>& adminCommands()
         {"set-db", "set-db (--file <文件> | --server <主机> [--port n] [--dbname 名称] [--user 用户] [--password 密码]) [--config <文件夹>]   写入 Config.ini 的数据库设置", &runSetDb},
         {"demo-data", "demo-data [--connection \"<连接字符串>\"] [--titles N] [--copies-per-title K] [--readers R] [--loans L] [--seed S]   生成演示数据", &runDemoData},
         {"inputcode", "inputcode (<文本>… | -)   输出每段文本的输入码，- 从标准输入逐行读取", &runInputCode},
+        {"price", "price [--strict] <价格文本>…   输出每段价格文本的金额、币种和附注（以制表符分隔）", &runPrice},
+        {"marc", "marc [--strict] [--record] <文件>   读取 CNMARC 字段行，输出书目资源（--record 输出解析记录）的 JSON", &runMarc},
     };
     return commands;
 }

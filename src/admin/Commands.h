@@ -9,3 +9,5 @@ int runInitDb(const QStringList& args, QTextStream& out, QTextStream& err);
 int runSetDb(const QStringList& args, QTextStream& out, QTextStream& err);
 int runDemoData(const QStringList& args, QTextStream& out, QTextStream& err);
 int runInputCode(const QStringList& args, QTextStream& out, QTextStream& err);
+int runPrice(const QStringList& args, QTextStream& out, QTextStream& err);
+int runMarc(const QStringList& args, QTextStream& out, QTextStream& err);

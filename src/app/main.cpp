@@ -1,10 +1,9 @@
-#include <QApplication>
-#include <QMainWindow>
+#include "foundation/Application.h"
+#include "foundation/Configs.h"
+#include "shell/Startup.h"
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.show();
-    return app.exec();
+    TVelmoraApplication app(argc, argv);
+    return RunVelmora(app, ConfigManager());
 }

@@ -223,3 +223,74 @@ QString PostgresDialect::translate(const QString& sql) const
     }
     return result;
 }
+
+QString Dialect::loanListSelect() const
+{
+    const QString returnedOrToday =
+        QStringLiteral("CASE WHEN IsReturn <> 0 THEN FactReturnDate ELSE %1 END").arg(todayExpression());
+    return QStringLiteral(
+               "SELECT * FROM ( SELECT LoanListID, LoanList_tab.CopyID, LoanList_tab.BookID, LoanList_tab.ReaderID, "
+               "LoanDate, LoanTime, ShouldReturnDate, ReLoanTimes, ReLoanDate, IsReturn, FactReturnDate, FactReturnTime, "
+               "LoanOperator, ReturnOperator, %1 AS ExceedDays, ISBNISSN, BookName, BookInputCode, BookType, CateCode, "
+               "CateName, BookBarCode, BookCode, BookPrice, Price, ReaderName, ReaderInputCode, ReaderCode, CardID, "
+               "WorkPhone, MobilePhone, Email, ReaderCateName, Sex, DeptName FROM ((LoanList_tab LEFT JOIN Books_tab "
+               "ON LoanList_tab.BookID = Books_tab.BookID) LEFT JOIN Copies_tab ON LoanList_tab.CopyID = "
+               "Copies_tab.CopyID) LEFT JOIN Readers_view ON LoanList_tab.ReaderID = Readers_view.ReaderID ) AS X")
+        .arg(dateDiffDays(QStringLiteral("ShouldReturnDate"), returnedOrToday));
+}
+
+QString Dialect::copyListSelect() const
+{
+    QStringList aliases;
+    for (const char* column : {"Copies_tab.BookID", "Copies_tab.RegDate", "Copies_tab.Operator", "Books_tab.RegDate",
+                               "Books_tab.Operator"}) {
+        const QString name = QString::fromLatin1(column);
+        aliases.append(name + QStringLiteral(" AS ") + quoteAlias(name));
+    }
+    return QStringLiteral("SELECT Copies_tab.*, Books_tab.*, %1 FROM Copies_tab LEFT JOIN Books_tab "
+                          "ON Copies_tab.BookID = Books_tab.BookID")
+        .arg(aliases.join(QStringLiteral(", ")));
+}
+
+QString Dialect::updateFrom(const QString& target, const QString& assignments, const QString& source,
+                            const QString& condition) const
+{
+    return QStringLiteral("UPDATE %1 SET %2 FROM %3 WHERE %4").arg(target, assignments, source, condition);
+}
+
+QString Dialect::countSql(const QString& select) const
+{
+    return QStringLiteral("SELECT COUNT(*) FROM (%1) AS CountedRows").arg(select);
+}
+
+QString Dialect::pageSql(const QString& select, qint64 offset, int rows) const
+{
+    return select + QStringLiteral(" LIMIT %1 OFFSET %2").arg(rows).arg(offset);
+}
+
+namespace {
+
+// Call numbers of the class: the prefix "<class>/" compared ignoring case.
+QString callNumberPrefixCondition(const QString& classCode)
+{
+    const QString prefix = classCode + '/';
+    return QStringLiteral("LOWER(SUBSTR(BookCode, 1, %1)) = LOWER(%2)").arg(prefix.size()).arg(Dialect::quote(prefix));
+}
+
+} // namespace
+
+QString SqliteDialect::nextCallNumberSql(const QString& classCode) const
+{
+    // CAST reads the leading digits of a text ("12a" is 12, "a" is 0).
+    return QStringLiteral("SELECT COALESCE(MAX(CAST(SUBSTR(BookCode, %1) AS INTEGER)), 0) + 1 FROM Copies_tab WHERE %2")
+        .arg(classCode.size() + 2)
+        .arg(callNumberPrefixCondition(classCode));
+}
+
+QString PostgresDialect::nextCallNumberSql(const QString& classCode) const
+{
+    return QStringLiteral("SELECT COALESCE(MAX(CAST(SUBSTRING(SUBSTR(BookCode, %1) FROM '^[0-9]{1,18}') AS bigint)), 0) + 1 "
+                          "FROM Copies_tab WHERE %2")
+        .arg(classCode.size() + 2)
+        .arg(callNumberPrefixCondition(classCode));
+}

@@ -43,6 +43,27 @@ public:
     virtual QStringList afterExplicitIdentity(const QString& table, const QString& column) const = 0;
 
     virtual QString translate(const QString& sql) const { return sql; }
+
+    // Texts written once for both engines where the two original dialects differed.
+    // The loan records with ExceedDays: days from the due date to the return, or to today.
+    QString loanListSelect() const;
+    // Copies joined to their titles; the columns both tables have are also given under
+    // the aliases "Copies_tab.BookID", "Copies_tab.RegDate", "Copies_tab.Operator",
+    // "Books_tab.RegDate" and "Books_tab.Operator".
+    QString copyListSelect() const;
+    QString nullToEmpty(const QString& expression) const { return ifNull(expression, QStringLiteral("''")); }
+    // UPDATE target SET assignments FROM source WHERE condition (both engines read this form).
+    QString updateFrom(const QString& target, const QString& assignments, const QString& source,
+                       const QString& condition) const;
+    // The next call number of a class: the largest number following "<class>/" among the
+    // copies' call numbers, plus 1 (1 when there is none).
+    virtual QString nextCallNumberSql(const QString& classCode) const = 0;
+    // Statements before rows are inserted with explicit identity values (none is needed:
+    // both engines accept them; afterExplicitIdentity moves the counters on).
+    QStringList beforeExplicitIdentity(const QString&) const { return {}; }
+    // Paging of a list: the exact count and one page of any SELECT (ORDER BY included).
+    QString countSql(const QString& select) const;
+    QString pageSql(const QString& select, qint64 offset, int rows) const;
 };
 
 class SqliteDialect final : public Dialect
@@ -58,6 +79,7 @@ public:
     QString emptyTable(const QString& table) const override;
     QStringList afterExplicitIdentity(const QString& table, const QString& column) const override;
     QString blobLiteral(const QByteArray& bytes) const override;
+    QString nextCallNumberSql(const QString& classCode) const override;
 };
 
 class PostgresDialect final : public Dialect
@@ -74,6 +96,7 @@ public:
     QString emptyTable(const QString& table) const override;
     QStringList afterExplicitIdentity(const QString& table, const QString& column) const override;
     QString blobLiteral(const QByteArray& bytes) const override;
+    QString nextCallNumberSql(const QString& classCode) const override;
     // Square-bracketed names ([Memo]) become plain names.
     QString translate(const QString& sql) const override;
 };

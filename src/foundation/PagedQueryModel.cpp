@@ -1,0 +1,245 @@
+#include "foundation/PagedQueryModel.h"
+
+#include "foundation/DataModule.h"
+#include "foundation/Database.h"
+#include "foundation/Errors.h"
+#include "foundation/UtilsCommon.h"
+#include "foundation/UtilsDB.h"
+
+#include <QSqlRecord>
+#include <QThread>
+
+// Lets a worker's result reach the model only while the model is alive; touched on the
+// model's thread only.
+struct PagedQueryModel::Guard
+{
+    PagedQueryModel* model;
+};
+
+PagedQueryModel::PagedQueryModel(QObject* parent)
+    : QAbstractTableModel(parent), m_guard(std::make_shared<Guard>(Guard{this}))
+{
+}
+
+PagedQueryModel::~PagedQueryModel()
+{
+    m_guard->model = nullptr;
+}
+
+Database& PagedQueryModel::database() const
+{
+    if (m_database)
+        return *m_database;
+    if (!DM1)
+        throw DatabaseError(QStringLiteral("数据库尚未连接。"));
+    return DM1->CodexaConn();
+}
+
+void PagedQueryModel::clear()
+{
+    beginResetModel();
+    ++m_generation;
+    m_sql.clear();
+    m_fields.clear();
+    m_pages.clear();
+    m_recent.clear();
+    m_count = -1;
+    m_visibleRows = 0;
+    m_endReached = false;
+    endResetModel();
+}
+
+void PagedQueryModel::setQuery(const QString& sql)
+{
+    clear();
+    Database& db = database();
+    QSqlQuery first = ExecQuery(db, db.dialect().pageSql(sql, 0, m_pageSize));
+    beginResetModel();
+    m_sql = sql;
+    m_fields = DescribeFields(sql, QString(), first.record());
+    Page rows;
+    while (first.next()) {
+        QVariantList values;
+        values.reserve(m_fields.size());
+        for (int i = 0; i < m_fields.size(); ++i)
+            values.append(NormaliseValue(m_fields[i].type, first.value(i)));
+        rows.append(values);
+    }
+    m_visibleRows = rows.size();
+    m_endReached = rows.size() < m_pageSize;
+    m_pages.insert(0, rows);
+    m_recent.append(0);
+    if (m_endReached)
+        m_count = m_visibleRows;
+    endResetModel();
+    if (m_endReached)
+        emit countReady(m_count);
+    else
+        startCount();
+}
+
+void PagedQueryModel::startCount()
+{
+    const quint64 generation = m_generation;
+    const QString countSql = database().dialect().countSql(m_sql);
+    if (m_countConnection.isEmpty()) {
+        try {
+            applyCount(generation, database().scalar(countSql).toLongLong(), {});
+        } catch (const AppError& error) {
+            applyCount(generation, -1, error.message());
+        }
+        return;
+    }
+    const std::weak_ptr<Guard> guard = m_guard;
+    const QString connection = m_countConnection;
+    QThread* worker = QThread::create([guard, connection, countSql, generation] {
+        qint64 count = -1;
+        QString error;
+        try {
+            auto db = Database::open(connection);
+            count = db->scalar(countSql).toLongLong();
+        } catch (const AppError& e) {
+            error = e.message();
+        }
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [guard, generation, count, error] {
+            if (auto alive = guard.lock(); alive && alive->model)
+                alive->model->applyCount(generation, count, error);
+        }, Qt::QueuedConnection);
+    });
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start();
+}
+
+void PagedQueryModel::applyCount(quint64 generation, qint64 count, const QString& error)
+{
+    if (generation != m_generation)
+        return;  // the answer to a query that has since been replaced
+    if (!error.isEmpty()) {
+        emit readFailed(error);
+        return;
+    }
+    m_count = count;
+    if (m_count > m_visibleRows) {
+        beginInsertRows({}, int(m_visibleRows), int(qMin<qint64>(m_count, INT_MAX) - 1));
+        m_visibleRows = qMin<qint64>(m_count, INT_MAX);
+        endInsertRows();
+    } else if (m_count < m_visibleRows) {
+        beginRemoveRows({}, int(m_count), int(m_visibleRows - 1));
+        m_visibleRows = m_count;
+        endRemoveRows();
+    }
+    m_endReached = true;
+    emit countReady(m_count);
+}
+
+PagedQueryModel::Page PagedQueryModel::readPage(qint64 index) const
+{
+    Database& db = database();
+    QSqlQuery query = ExecQuery(db, db.dialect().pageSql(m_sql, index * m_pageSize, m_pageSize));
+    Page rows;
+    rows.reserve(m_pageSize);
+    while (query.next()) {
+        QVariantList values;
+        values.reserve(m_fields.size());
+        for (int i = 0; i < m_fields.size(); ++i)
+            values.append(NormaliseValue(m_fields[i].type, query.value(i)));
+        rows.append(values);
+    }
+    return rows;
+}
+
+const PagedQueryModel::Page* PagedQueryModel::page(qint64 index) const
+{
+    auto found = m_pages.constFind(index);
+    if (found != m_pages.constEnd()) {
+        m_recent.removeOne(index);
+        m_recent.append(index);
+        return &found.value();
+    }
+    Page rows;
+    try {
+        rows = readPage(index);
+    } catch (const AppError& error) {
+        // Views ask for cells while painting: report, do not throw through the event loop.
+        QMetaObject::invokeMethod(const_cast<PagedQueryModel*>(this),
+                                  [this, message = error.message()] { emit const_cast<PagedQueryModel*>(this)->readFailed(message); },
+                                  Qt::QueuedConnection);
+        return nullptr;
+    }
+    while (m_recent.size() >= m_maxPages)
+        m_pages.remove(m_recent.takeFirst());
+    m_recent.append(index);
+    return &m_pages.insert(index, rows).value();
+}
+
+QVariant PagedQueryModel::value(qint64 row, int column) const
+{
+    if (row < 0 || row >= m_visibleRows || column < 0 || column >= m_fields.size())
+        return {};
+    const Page* rows = page(row / m_pageSize);
+    if (!rows)
+        return {};
+    const qint64 offset = row % m_pageSize;
+    return offset < rows->size() ? rows->at(offset).value(column) : QVariant();
+}
+
+int PagedQueryModel::fieldIndex(const QString& name) const
+{
+    for (int i = 0; i < m_fields.size(); ++i) {
+        if (m_fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+int PagedQueryModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_visibleRows);
+}
+
+int PagedQueryModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_fields.size());
+}
+
+QVariant PagedQueryModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    if (role == Qt::DisplayRole)
+        return ValueText(value(index.row(), index.column()));
+    if (role == Qt::EditRole)
+        return value(index.row(), index.column());
+    return {};
+}
+
+QVariant PagedQueryModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Vertical)
+        return section + 1;
+    return section >= 0 && section < m_fields.size() ? QVariant(m_fields[section].label) : QVariant();
+}
+
+bool PagedQueryModel::canFetchMore(const QModelIndex& parent) const
+{
+    return !parent.isValid() && !m_sql.isEmpty() && !m_endReached;
+}
+
+void PagedQueryModel::fetchMore(const QModelIndex& parent)
+{
+    if (!canFetchMore(parent))
+        return;
+    const qint64 next = m_visibleRows / m_pageSize;
+    const Page* rows = page(next);
+    if (!rows)
+        return;
+    if (rows->size() < m_pageSize)
+        m_endReached = true;
+    if (rows->isEmpty())
+        return;
+    beginInsertRows({}, int(m_visibleRows), int(m_visibleRows + rows->size() - 1));
+    m_visibleRows += rows->size();
+    endInsertRows();
+}

@@ -1,0 +1,3 @@
+#include "foundation/UserInfo.h"
+
+TUserInfo CurrentUser;

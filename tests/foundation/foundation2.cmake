@@ -1,0 +1,6 @@
+velmora_test(sqlbuilder SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_sqlbuilder.cpp)
+velmora_test(utils GUI SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_utils.cpp)
+velmora_test(utilsdb DATABASE SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_utilsdb.cpp)
+velmora_test(progress GUI SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_progress.cpp)
+velmora_test(dataset DATABASE SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_dataset.cpp)
+velmora_test(datamodule DATABASE SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_datamodule.cpp)

@@ -47,7 +47,9 @@ QString NarrowCharacters(const QString& text)
 void ApplyFixup(QString& text, const PriceFixup& fixup)
 {
     if (fixup.mode == PriceFixup::EveryOccurrence) {
-        text.replace(fixup.from.toString(), fixup.to.toString());
+        // Nearly every text needs no fixup; looking first avoids building a replacement.
+        if (text.contains(fixup.from))
+            text.replace(fixup.from.toString(), fixup.to.toString());
         return;
     }
     const qsizetype at = text.indexOf(fixup.from, 0, Qt::CaseInsensitive);

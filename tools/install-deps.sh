@@ -2,7 +2,7 @@
 # Installs every Debian package the build, the tests and the benchmarks need.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config clang ccache
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev ccache
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-l10n-tools qt6-charts-dev
   qt6-multimedia-dev qt6-serialport-dev qt6-svg-dev qt6-translations-l10n
   libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc libgl1-mesa-dev

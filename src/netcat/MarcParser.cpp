@@ -182,9 +182,6 @@ private:
             return;
         default: break;
         }
-        if (!IsReadTag(tag))
-            return;
-
         const FieldLine field(line);
         switch (tag) {
         case 101:
@@ -232,20 +229,13 @@ private:
         case 690:
         case 692:
         case 696: m_classNumber.addAll(ClassNumberKey(tag), field.all(u'a')); break;
-        default: readResponsibility(tag, field); break;
-        }
-    }
-
-    static bool IsReadTag(int tag)
-    {
-        switch (tag) {
-        case 101: case 200: case 205: case 210: case 215: case 225: case 330: case 510: case 517:
-        case 600: case 601: case 605: case 606: case 607: case 610:
-        case 675: case 676: case 680: case 690: case 692: case 696:
-        case 700: case 701: case 702: case 710: case 711: case 712:
-            return true;
-        default:
-            return false;
+        case 700:
+        case 701:
+        case 702:
+        case 710:
+        case 711:
+        case 712: readResponsibility(tag, field); break;
+        default: break;
         }
     }
 

@@ -8,6 +8,10 @@
 #include <termios.h>
 
 #include <array>
+#include <atomic>
+#include <ctime>
+#include <memory>
+#include <thread>
 #include <functional>
 
 using namespace std::chrono_literals;
@@ -63,6 +67,8 @@ private slots:
     void blockCommandsRetry();
     void silentDevice();
     void tricklingDeviceKeepsTimeLimit();
+    void hungUpDeviceIsWaitedForQuietly();
+    void closingDuringAnExchange();
     void lineSettings_data();
     void lineSettings();
     void openFailures();
@@ -275,6 +281,40 @@ void LibraryTest::tricklingDeviceKeepsTimeLimit()
     const qint64 elapsed = millisecondsSince(start);
     QVERIFY2(elapsed >= 950 && elapsed < 2500, qPrintable(QString::number(elapsed)));
     QCOMPARE(CloseConnect(), 0);
+}
+
+void LibraryTest::hungUpDeviceIsWaitedForQuietly()
+{
+    auto device = std::make_unique<SimulatedDevice>();
+    QVERIFY(openChannel(*device));
+    // Without its other end the terminal reports "ready" at once on every poll; waiting
+    // must not turn into spinning.
+    device.reset();
+    const auto start = Clock::now();
+    const std::clock_t cpuStart = std::clock();
+    QCOMPARE(ReaderBeep(1), 1);
+    const double cpuMilliseconds = 1000.0 * double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+    const qint64 elapsed = millisecondsSince(start);
+    QVERIFY2(elapsed >= 950 && elapsed < 2500, qPrintable(QString::number(elapsed)));
+    QVERIFY2(cpuMilliseconds < elapsed / 10.0, qPrintable(QString::number(cpuMilliseconds)));
+    QCOMPARE(CloseConnect(), 0);
+}
+
+void LibraryTest::closingDuringAnExchange()
+{
+    SimulatedDevice device;
+    QVERIFY(openChannel(device));
+    std::atomic<int> beep{-100};
+    std::thread waiting([&] { beep = ReaderBeep(1); });
+    while (device.frames().isEmpty())
+        std::this_thread::sleep_for(1ms);
+    // The port stays with the exchange until its time runs out.
+    QCOMPARE(CloseConnect(), 0);
+    QCOMPARE(beep.load(), -100);
+    waiting.join();
+    QCOMPARE(beep.load(), 1);
+    QCOMPARE(ReaderBeep(1), 1);
+    QCOMPARE(device.frames().size(), 1);
 }
 
 void LibraryTest::lineSettings_data()

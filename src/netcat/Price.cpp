@@ -10,12 +10,6 @@
 
 namespace {
 
-struct CurrencyList
-{
-    QString code;
-    std::initializer_list<QStringView> spellings;
-};
-
 // Full-width punctuation, digits and the letters of "CNY" as typed with a Chinese input method.
 QString NarrowCharacters(const QString& text)
 {

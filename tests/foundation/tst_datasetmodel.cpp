@@ -1,0 +1,113 @@
+#include "TestDatabase.h"
+
+#include "foundation/BulkInsert.h"
+#include "foundation/DataModule.h"
+#include "foundation/Errors.h"
+#include "foundation/PagedQueryModel.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+// The paged list model of grid mode: pages on demand, exact counts, bounded memory, and
+// answers of replaced queries dropped.
+class PagedModelTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestDatabase> m_test;
+    static constexpr int Titles = 1000;
+
+private slots:
+    void initTestCase()
+    {
+        m_test = TestDatabase::create();
+        BulkInsert insert(m_test->db(), "Books_tab", {"BookName", "RegDate", "TotalCount"});
+        for (int i = 1; i <= Titles; ++i)
+            insert.add({QStringLiteral("书%1").arg(i, 4, 10, QChar('0')), QDate(2024, 1, 1).addDays(i % 30), i % 5});
+        insert.flush();
+    }
+    void cleanupTestCase() { m_test.reset(); }
+
+    void readsOnlyThePagesAskedFor()
+    {
+        PagedQueryModel model;
+        model.setConnection(&m_test->db());
+        model.setPageSize(50);
+        model.setMaxCachedPages(3);
+        QSignalSpy counted(&model, &PagedQueryModel::countReady);
+        model.setQuery("SELECT * FROM Books_view ORDER BY BookID");
+        QVERIFY(model.countKnown());
+        QCOMPARE(model.exactCount(), qint64(Titles));
+        QCOMPARE(model.rowCount(), Titles);
+        QCOMPARE(counted.size(), 1);
+        QCOMPARE(model.cachedPageCount(), 1);
+        const int name = model.fieldIndex("bookname");
+        QCOMPARE(model.headerData(name, Qt::Horizontal).toString(), QString("书刊名称"));
+        QCOMPARE(model.headerData(model.fieldIndex("RemainCount"), Qt::Horizontal).toString(), QString("剩余册数"));
+
+        QCOMPARE(model.data(model.index(Titles - 1, name)).toString(), QString("书1000"));
+        QCOMPARE(model.cachedPageCount(), 2);
+        QCOMPARE(model.data(model.index(0, name)).toString(), QString("书0001"));
+        for (int row = 0; row < Titles; row += 50)
+            QCOMPARE(model.data(model.index(row, name)).toString(), QStringLiteral("书%1").arg(row + 1, 4, 10, QChar('0')));
+        QVERIFY(model.cachedPageCount() <= 3);
+        const QVariant date = model.data(model.index(0, model.fieldIndex("RegDate")), Qt::EditRole);
+        QCOMPARE(date.typeId(), int(QMetaType::QDateTime));
+        QCOMPARE(model.data(model.index(0, model.fieldIndex("RegDate"))).toString(), QString("2024-01-02"));
+    }
+
+    void shortResultsAreCountedFromTheirOnlyPage()
+    {
+        PagedQueryModel model;
+        model.setConnection(&m_test->db());
+        model.setBackgroundCount(m_test->connectionString());
+        model.setQuery("SELECT BookName FROM Books_tab WHERE BookID <= 7");
+        QVERIFY(model.countKnown());
+        QCOMPARE(model.rowCount(), 7);
+        QVERIFY(!model.canFetchMore());
+        model.setQuery("SELECT BookName FROM Books_tab WHERE 1 = 0");
+        QCOMPARE(model.rowCount(), 0);
+        QCOMPARE(model.columnCount(), 1);
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, model.setQuery("SELECT * FROM Nowhere"));
+    }
+
+    void backgroundCountOfAReplacedQueryIsDropped()
+    {
+        PagedQueryModel model;
+        model.setConnection(&m_test->db());
+        model.setPageSize(100);
+        model.setBackgroundCount(m_test->connectionString());
+        QSignalSpy counted(&model, &PagedQueryModel::countReady);
+
+        model.setQuery("SELECT * FROM Books_view ORDER BY BookID");
+        QCOMPARE(model.rowCount(), 100);  // the first screen, before any count
+        QVERIFY(!model.countKnown());
+        QVERIFY(model.canFetchMore());
+        model.fetchMore();
+        QCOMPARE(model.rowCount(), 200);
+
+        model.setQuery("SELECT * FROM Books_view WHERE BookID <= 350 ORDER BY BookID DESC");
+        QVERIFY(counted.wait(10000));
+        QCOMPARE(counted.last().first().toLongLong(), qint64(350));
+        QCOMPARE(model.rowCount(), 350);
+        QTest::qWait(300);  // the first query's count may arrive late: it must change nothing
+        QCOMPARE(counted.size(), 1);
+        QCOMPARE(model.rowCount(), 350);
+        QCOMPARE(model.data(model.index(349, model.fieldIndex("BookID"))).toString(), QString("1"));
+    }
+
+    void modelMayBeDestroyedWhileCounting()
+    {
+        auto model = std::make_unique<PagedQueryModel>();
+        model->setConnection(&m_test->db());
+        model->setPageSize(10);
+        model->setBackgroundCount(m_test->connectionString());
+        model->setQuery("SELECT * FROM Books_view");
+        model.reset();
+        QTest::qWait(500);  // the worker's answer finds no model and is dropped
+    }
+};
+
+QTEST_GUILESS_MAIN(PagedModelTest)
+#include "tst_datasetmodel.moc"

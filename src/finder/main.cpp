@@ -1,10 +1,9 @@
-#include <QApplication>
-#include <QMainWindow>
+#include "finder/QuillonStartup.h"
+#include "foundation/Application.h"
+#include "foundation/Configs.h"
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.show();
-    return app.exec();
+    TVelmoraApplication app(argc, argv);
+    return RunQuillon(app, ConfigManager());
 }

@@ -12,6 +12,7 @@ const QList<AdminCommand>& adminCommands()
         {"inputcode", "inputcode (<文本>… | -)   输出每段文本的输入码，- 从标准输入逐行读取", &runInputCode},
         {"price", "price [--strict] <价格文本>…   输出每段价格文本的金额、币种和附注（以制表符分隔）", &runPrice},
         {"marc", "marc [--strict] [--record] <文件>   读取 CNMARC 字段行，输出书目资源（--record 输出解析记录）的 JSON", &runMarc},
+        {"html", "html <文件> <选择器> | html --tree <文件>   解析 HTML 文件，逐行输出匹配节点的标签名和内部文本，或输出节点树", &runHtml},
     };
     return commands;
 }

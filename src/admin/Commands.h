@@ -11,3 +11,4 @@ int runDemoData(const QStringList& args, QTextStream& out, QTextStream& err);
 int runInputCode(const QStringList& args, QTextStream& out, QTextStream& err);
 int runPrice(const QStringList& args, QTextStream& out, QTextStream& err);
 int runMarc(const QStringList& args, QTextStream& out, QTextStream& err);
+int runHtml(const QStringList& args, QTextStream& out, QTextStream& err);

@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -57,7 +58,10 @@ std::unique_ptr<SerialPort> SerialPort::open(const std::string& devicePath, int3
     if (fd < 0)
         return nullptr;
     std::unique_ptr<SerialPort> port(new SerialPort(fd));
-    // Other programs must not open the port while it is ours.
+    // The port is ours alone: the lock also holds against privileged openers, whom the
+    // terminal's exclusive mode lets through.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return nullptr;
     ::ioctl(fd, TIOCEXCL);
     if (!configureLine(fd, lineSpeed))
         return nullptr;

@@ -378,6 +378,9 @@ void LibraryTest::openFailures()
     }
     qputenv("TESSAR_DEVICE", pattern);
     QCOMPARE(OpenConnect(-5, 9600), 1);
+    // A port already in use, here by the current channel, is not opened again.
+    QCOMPARE(OpenConnect(device.portNumber(), 9600), 1);
+    QCOMPARE(RF_GetLastError(), -1);
 
     // A failed opening leaves the current channel as it was.
     QCOMPARE(ReaderBeep(1), 0);

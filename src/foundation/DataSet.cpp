@@ -325,6 +325,10 @@ QVariant NormaliseValue(ColumnType type, const QVariant& value)
 {
     if (!value.isValid() || value.isNull())
         return QVariant();
+    // A blank entry in a number or date field means no value, as an empty edit box does.
+    const bool typed = type != ColumnType::Text && type != ColumnType::Memo && type != ColumnType::Blob;
+    if (typed && value.typeId() == QMetaType::QString && value.toString().trimmed().isEmpty())
+        return QVariant();
     switch (type) {
     case ColumnType::DateTime:
         if (value.typeId() == QMetaType::QDateTime) {

@@ -132,9 +132,20 @@ private slots:
             q.fieldByName(field).setValue("  " + existing.toLower() + " ");
             expectRejected(q, uniqueMessage, field);
         }
-        q.fieldByName(field).setValue("新值'\\%_");
+        const QString hostile = "新值'\\%_\"";
+        q.fieldByName(field).setValue(hostile);
         expectPosted(q);
-        QVERIFY(RecordExists("新值'\\%_", field, q.updateTable()));
+        QVERIFY(RecordExists(hostile, field, q.updateTable()));
+        if (!uniqueMessage.isEmpty()) {
+            q.append();
+            q.fieldByName(field).setValue(" " + hostile);
+            for (const char* other : {"BookCateName", "BylawContent"}) {
+                if (q.findField(other).isValid())
+                    q.fieldByName(other).setValue("内容");
+            }
+            expectRejected(q, uniqueMessage, field);
+            q.cancel();
+        }
     }
 
     void userCodeUniqueIgnoringBlanksAndCase()

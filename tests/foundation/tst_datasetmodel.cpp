@@ -3,13 +3,15 @@
 #include "foundation/BulkInsert.h"
 #include "foundation/DataModule.h"
 #include "foundation/Errors.h"
+#include "foundation/DataSetModel.h"
 #include "foundation/PagedQueryModel.h"
+#include "foundation/UtilsDB.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
-// The paged list model of grid mode: pages on demand, exact counts, bounded memory, and
-// answers of replaced queries dropped.
+// The list models: the paged one of grid mode (pages on demand, exact counts, bounded
+// memory, answers of replaced queries dropped) and the one over a data set.
 class PagedModelTest : public QObject
 {
     Q_OBJECT
@@ -95,6 +97,39 @@ private slots:
         QCOMPARE(counted.size(), 1);
         QCOMPARE(model.rowCount(), 350);
         QCOMPARE(model.data(model.index(349, model.fieldIndex("BookID"))).toString(), QString("1"));
+    }
+
+    void dataSetModelFollowsTheDataSet()
+    {
+        DataSet books("Books", [this]() -> Database& { return m_test->db(); });
+        DataSetModel model(&books);
+        QCOMPARE(model.rowCount(), 0);
+        books.setSQL("SELECT BookID, BookName, RegDate FROM Books_tab WHERE BookID <= 3 ORDER BY BookID");
+        books.open();
+        QCOMPARE(model.rowCount(), 3);
+        QCOMPARE(model.columnCount(), 3);
+        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QString("书刊名称"));
+        QCOMPARE(model.data(model.index(0, 2)).toString(), QString("2024-01-02"));
+
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        books.edit();
+        books.fieldByName("BookName").setValue("改名");
+        books.post();
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(model.data(model.index(0, 1)).toString(), QString("改名"));
+        books.append();
+        books.fieldByName("BookName").setValue("新书");
+        books.post();
+        QCOMPARE(model.rowCount(), 4);
+        books.setFilter([](const DataSet& ds, const QVariantList& values) {
+            return ds.valueIn(values, "BookName").toString() == "新书";
+        });
+        QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(model.data(model.index(0, 1)).toString(), QString("新书"));
+        books.remove();
+        QCOMPARE(model.rowCount(), 0);
+        books.close();
+        QCOMPARE(model.columnCount(), 0);
     }
 
     void modelMayBeDestroyedWhileCounting()

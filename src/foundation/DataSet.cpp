@@ -25,6 +25,19 @@ QString sourceOf(const QString& sql)
 }
 
 // A column of a table or view of the schema.
+// The first table or view named after any FROM, for labels of a select over a sub-select.
+QString firstNamedSource(const QString& sql)
+{
+    static const QRegularExpression from(QStringLiteral("\\bFROM[\\s(]+([A-Za-z_][A-Za-z0-9_]*)"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    for (auto it = from.globalMatch(sql); it.hasNext();) {
+        const QString name = it.next().captured(1);
+        if (name.compare(QLatin1String("SELECT"), Qt::CaseInsensitive) != 0)
+            return name;
+    }
+    return {};
+}
+
 const ColumnDef* schemaColumn(const QString& tableOrView, const QString& column)
 {
     const Schema& schema = Schema::instance();
@@ -272,7 +285,9 @@ void DataSet::refresh()
 
 QList<DataFieldDef> DescribeFields(const QString& sql, const QString& updateTable, const QSqlRecord& record)
 {
-    const QString source = sourceOf(sql);
+    QString source = sourceOf(sql);
+    if (source.isEmpty())
+        source = firstNamedSource(sql);
     const TableDef* base = Schema::instance().table(updateTable);
     QList<QPair<QString, int>> columns;
     for (int i = 0; i < record.count(); ++i)

@@ -82,7 +82,9 @@ private slots:
             QVERIFY2(query->isActive(), qPrintable(query->name()));
         }
         QCOMPARE(m_dm->FunQuery.fieldCount(), 5);
-        QVERIFY(m_dm->LoanListQuery.findField("ExceedDays").isValid());
+        QCOMPARE(m_dm->LoanListQuery.fieldByName("ExceedDays").displayLabel(), QString("逾期天数"));
+        QCOMPARE(m_dm->LoanListQuery.fieldByName("ReLoanTimes").displayLabel(), QString("已续借次数"));
+        QVERIFY(m_dm->LoanListQuery.updateTable().isEmpty());
         QCOMPARE(m_dm->ReaderLoanStatQuery.fieldByName("LoanCount").name(), QString("LoanCount"));
         QVERIFY(m_dm->BookCopyListQuery.findField("Books_tab.Operator").isValid());
         QVERIFY(m_dm->CopiesQuery.cachedUpdates());

@@ -2,7 +2,9 @@
 // screen of titles (and the copies of the first one) painted, and to the exact count in the
 // status text. Runs the real window on the offscreen platform.
 //
-//   bench_finder --connection "<connection string>" [--field BookName] [--runs 3] [text ...]
+//   bench_finder --connection "<connection string>" [--field BookName] [--runs 3]
+//                [--screenshot <png>] [text ...]
+// With --screenshot the window as it stands after the last search is saved as a picture.
 
 #include "finder/FinderService.h"
 #include "finder/QuillonFrm.h"
@@ -82,12 +84,15 @@ int main(int argc, char* argv[])
     QString field = FinderDefaultSearchField;
     int runs = 3;
     QStringList texts;
+    QString screenshot;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == "--connection" && i + 1 < args.size())
             connection = args[++i];
         else if (args[i] == "--field" && i + 1 < args.size())
             field = args[++i];
+        else if (args[i] == "--screenshot" && i + 1 < args.size())
+            screenshot = args[++i];
         else if (args[i] == "--runs" && i + 1 < args.size())
             runs = qMax(1, args[++i].toInt());
         else
@@ -153,6 +158,10 @@ int main(int argc, char* argv[])
             form.titlesGrid()->scrollTo(form.titlesGrid()->model()->index(int(rows / 2), 0));
             form.titlesGrid()->viewport()->grab();
             out << QStringLiteral("scroll to row %1 of %2: screen %3 ms\n").arg(rows / 2).arg(rows).arg(msSince(jump), 0, 'f', 1);
+        }
+        if (!screenshot.isEmpty()) {
+            form.titlesGrid()->scrollToTop();
+            form.grab().save(screenshot);
         }
     } catch (const AppError& error) {
         err << error.message() << "\n";

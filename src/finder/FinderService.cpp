@@ -111,8 +111,10 @@ QString FinderTitlesSql(const QString& condition)
     return TSQLBuilder::SQL(TitlesSelect, condition);
 }
 
-QString FinderPagedTitlesSql(const QString& condition)
+QString FinderPagedTitlesSql(const QString& condition, const Dialect& dialect)
 {
+    if (dialect.isFileDatabase())
+        return FinderTitlesSql(condition);
     return TSQLBuilder::SQL(TitlesSelect, condition, {}, QStringLiteral("BookID"));
 }
 
@@ -156,7 +158,7 @@ void TFinderService::Search(const QString& fieldName, const QString& text)
     m_statement = FinderTitlesSql(condition);
     m_currentTitle = -1;
     m_copies->clear();
-    m_books->setQuery(FinderPagedTitlesSql(condition));
+    m_books->setQuery(FinderPagedTitlesSql(condition, database().dialect()));
     SelectTitle(0);
 }
 

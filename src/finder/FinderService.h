@@ -35,9 +35,11 @@ inline const QString FinderDefaultSearchField = QStringLiteral("BookName");
 QString BuildFinderCondition(const QString& fieldName, const QString& text, const Dialect& dialect);
 // The titles statement of a condition (an empty one lists every title).
 QString FinderTitlesSql(const QString& condition);
-// The titles statement as it is read page by page: pages of an unordered result may come
-// from different scans on the server, so they are read in the order of the key.
-QString FinderPagedTitlesSql(const QString& condition);
+// The titles statement as it is read page by page. The server may start an unordered scan
+// wherever a concurrent scan of the table is (synchronised scans), so there pages are read
+// in key order; the file database always scans in key order, and an ORDER BY would only
+// slow down its count.
+QString FinderPagedTitlesSql(const QString& condition, const Dialect& dialect);
 QString FinderCopiesSql(qint64 bookId);
 QString FinderStatusText(qint64 titleCount);
 

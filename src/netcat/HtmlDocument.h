@@ -11,6 +11,7 @@
 
 #include <QVarLengthArray>
 
+#include <array>
 #include <deque>
 #include <string_view>
 #include <unordered_map>
@@ -36,12 +37,20 @@ public:
     const HtmlName* find(QStringView name) const;
 
 private:
+    char16_t fold(char16_t c) const
+    {
+        if (m_fold == Fold::Upper)
+            return c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c;
+        return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c;
+    }
     void fold(QStringView name, QVarLengthArray<char16_t, 64>& folded) const;
+    bool isFoldedName(const HtmlName& entry, QStringView name) const;
     HtmlName* lookup(std::u16string_view folded) const;
 
     Fold m_fold;
     std::deque<HtmlName> m_names;
     std::unordered_map<std::u16string_view, HtmlName*> m_index;
+    std::array<HtmlName*, 256> m_recent {};   // a page uses few names: most are found here
 };
 
 struct HtmlAttribute
@@ -117,13 +126,18 @@ public:
 
     IHtmlElementPtr share(const THtmlElement* node) const;
 
+    THtmlElement& newNode(HtmlNodeKind kind, const HtmlName* name, qsizetype start, qsizetype length);
+
     QString source;
-    std::deque<THtmlElement> storage;
     std::vector<THtmlElement*> nodes;        // every token in document order
     std::vector<THtmlElement*> childSlots;   // the children of each node, one run per node
     std::vector<HtmlAttribute> attributes;   // the attributes of each element, one run per element
     HtmlNameTable tagNames;
     HtmlNameTable attributeNames;
+
+private:
+    // Nodes live in blocks that never grow, so that they never move.
+    std::vector<std::vector<THtmlElement>> m_blocks;
 };
 
 // Character reference decoding shared by the parser (HtmlEntities.cpp).

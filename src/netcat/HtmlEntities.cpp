@@ -159,8 +159,8 @@ bool mayContainHtmlEntities(QStringView text)
 {
     if (text.size() <= 3)
         return false;
-    const qsizetype ampersand = text.indexOf(u'&');
-    return ampersand >= 0 && text.indexOf(u';', ampersand + 1) >= 0;
+    const qsizetype ampersand = text.indexOf(QChar(u'&'));
+    return ampersand >= 0 && text.indexOf(QChar(u';'), ampersand + 1) >= 0;
 }
 
 // A reference runs from "&" to the first ";" after it. An unknown name stays as written and
@@ -174,11 +174,11 @@ QString decodeHtmlEntities(QStringView text)
     qsizetype pos = 0;
     qsizetype semicolon = -1;
     while (pos < text.size()) {
-        const qsizetype ampersand = text.indexOf(u'&', pos);
+        const qsizetype ampersand = text.indexOf(QChar(u'&'), pos);
         if (ampersand < 0)
             break;
         if (semicolon <= ampersand)
-            semicolon = text.indexOf(u';', ampersand + 1);
+            semicolon = text.indexOf(QChar(u';'), ampersand + 1);
         if (semicolon < 0)
             break;
         out.append(text.mid(pos, ampersand - pos));

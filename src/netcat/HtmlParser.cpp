@@ -15,6 +15,11 @@ bool startsWithNoCase(QStringView text, qsizetype at, QLatin1StringView word)
     return at + word.size() <= text.size() && text.mid(at, word.size()).compare(word, Qt::CaseInsensitive) == 0;
 }
 
+bool isNamed(QStringView name, QLatin1StringView upperCaseName)
+{
+    return name.size() == upperCaseName.size() && name.compare(upperCaseName, Qt::CaseInsensitive) == 0;
+}
+
 // Closed as soon as a later node needs a parent.
 bool isVoidElementName(QStringView name)
 {
@@ -37,31 +42,27 @@ bool isVoidElementName(QStringView name)
 class TSourceContext
 {
 public:
+    struct Position
+    {
+        int line;
+        int column;
+    };
+
     explicit TSourceContext(QStringView text) : m_text(text) {}
 
-    int lineAt(qsizetype at)
+    Position positionOf(qsizetype at)
     {
-        countLinesTo(at);
-        return m_line;
-    }
-    int columnAt(qsizetype at)
-    {
-        countLinesTo(at);
-        return int(at - m_lineStart + 1);
+        for (const QChar* c = m_text.data() + m_counted, *end = m_text.data() + at; c < end; ++c) {
+            if (*c == u'\n') {
+                ++m_line;
+                m_lineStart = c - m_text.data() + 1;
+            }
+        }
+        m_counted = std::max(m_counted, at);
+        return {m_line, int(at - m_lineStart + 1)};
     }
 
 private:
-    void countLinesTo(qsizetype at)
-    {
-        const QStringView scanned = m_text.first(at);
-        for (qsizetype lineFeed; (lineFeed = scanned.indexOf(u'\n', m_counted)) >= 0;) {
-            ++m_line;
-            m_lineStart = lineFeed + 1;
-            m_counted = lineFeed + 1;
-        }
-        m_counted = std::max(m_counted, at);
-    }
-
     QStringView m_text;
     int m_line = 1;
     qsizetype m_lineStart = 0;
@@ -106,7 +107,7 @@ public:
 private:
     void readText()
     {
-        qsizetype end = m_text.indexOf(u'<', m_pos);
+        qsizetype end = m_text.indexOf(QChar(u'<'), m_pos);
         if (end < 0)
             end = m_text.size();
         addContentNode(HtmlNodeKind::Text, m_textName, m_pos, end);
@@ -116,6 +117,11 @@ private:
     void readMarkup()
     {
         const qsizetype start = m_pos;
+        const QChar next = start + 1 < m_text.size() ? m_text[start + 1] : QChar();
+        if (next != u'!' && next != u'?') {
+            readTag(start);
+            return;
+        }
         const QStringView rest = m_text.mid(start);
         HtmlNodeKind kind = HtmlNodeKind::Comment;
         qsizetype stop;
@@ -128,11 +134,8 @@ private:
                 kind = HtmlNodeKind::Doctype;
             const qsizetype close = findTagEnd(start + 2, true);
             stop = close < 0 ? -1 : close + 1;
-        } else if (rest.startsWith(u"<?")) {
-            stop = findTerminator(u"?>", start + 1);
         } else {
-            readTag(start);
-            return;
+            stop = findTerminator(u"?>", start + 1);
         }
         if (stop < 0)
             failUnterminated(start);
@@ -160,9 +163,8 @@ private:
             ++nameEnd;
         const QStringView name = m_text.mid(nameStart, nameEnd - nameStart);
         // Script tags, and input tags of some catalogue pages, carry unbalanced quotes.
-        const bool quoteAware = !(name.compare(QLatin1StringView("SCRIPT"), Qt::CaseInsensitive) == 0
-                                  || (m_quoteBlindInputTags
-                                      && name.compare(QLatin1StringView("INPUT"), Qt::CaseInsensitive) == 0));
+        const bool quoteAware = !(isNamed(name, QLatin1StringView("SCRIPT"))
+                                  || (m_quoteBlindInputTags && isNamed(name, QLatin1StringView("INPUT"))));
         const qsizetype close = findTagEnd(start + 1, quoteAware);
         if (close < 0)
             failUnterminated(start);
@@ -287,7 +289,8 @@ private:
             if (stop < 0) {
                 const QString format = kind == HtmlNodeKind::Script ? QStringLiteral("未完结的Script行:%1;列:%2;")
                                                                     : QStringLiteral("未完结的Style行:%1;列:%2;");
-                throw HtmlParseError(format.arg(m_context.lineAt(start)).arg(m_context.columnAt(start)));
+                const TSourceContext::Position position = m_context.positionOf(start);
+                throw HtmlParseError(format.arg(position.line).arg(position.column));
             }
         } else if (kind == HtmlNodeKind::Script) {
             stop = findScriptEnd(start);
@@ -316,7 +319,7 @@ private:
                 const qsizetype end = m_text.indexOf(u"*/", pos + 2);
                 pos = end < 0 ? size : end + 2;
             } else if (c == u'/' && pos + 1 < size && m_text[pos + 1] == u'/') {
-                const qsizetype end = m_text.indexOf(u'\n', pos + 2);
+                const qsizetype end = m_text.indexOf(QChar(u'\n'), pos + 2);
                 pos = end < 0 ? size : end;
             } else {
                 ++pos;
@@ -339,7 +342,7 @@ private:
 
     qsizetype findEndTag(qsizetype pos, QLatin1StringView name) const
     {
-        for (qsizetype open; (open = m_text.indexOf(u'<', pos)) >= 0; pos = open + 1) {
+        for (qsizetype open; (open = m_text.indexOf(QChar(u'<'), pos)) >= 0; pos = open + 1) {
             if (open + 1 < m_text.size() && m_text[open + 1] == u'/' && startsWithNoCase(m_text, open + 2, name))
                 return open;
         }
@@ -357,7 +360,7 @@ private:
     qsizetype findTagEnd(qsizetype from, bool quoteAware) const
     {
         if (!quoteAware)
-            return m_text.indexOf(u'>', from);
+            return m_text.indexOf(QChar(u'>'), from);
         bool inQuotes = false;
         for (qsizetype pos = from; pos < m_text.size(); ++pos) {
             const QChar c = m_text[pos];
@@ -373,16 +376,17 @@ private:
     {
         constexpr qsizetype shownCharacters = 100;
         throw HtmlParseError(QStringLiteral("LineNum:%1无法找到Tag结束点:%2")
-                                 .arg(m_context.lineAt(start))
+                                 .arg(m_context.positionOf(start).line)
                                  .arg(m_text.mid(start).left(shownCharacters)));
     }
 
     THtmlElement& newNode(HtmlNodeKind kind, const HtmlName* name, qsizetype start, qsizetype stop)
     {
-        THtmlElement& node = m_document.storage.emplace_back(&m_document, kind, name, start, stop - start);
+        THtmlElement& node = m_document.newNode(kind, name, start, stop - start);
         node.m_index = int(m_document.nodes.size());
-        node.FSourceLine = m_context.lineAt(start);
-        node.FSourceCol = m_context.columnAt(start);
+        const TSourceContext::Position position = m_context.positionOf(start);
+        node.FSourceLine = position.line;
+        node.FSourceCol = position.column;
         m_document.nodes.push_back(&node);
         return node;
     }
@@ -506,14 +510,20 @@ private:
 void HtmlNameTable::fold(QStringView name, QVarLengthArray<char16_t, 64>& folded) const
 {
     folded.resize(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i)
+        folded[i] = fold(name[i].unicode());
+}
+
+bool HtmlNameTable::isFoldedName(const HtmlName& entry, QStringView name) const
+{
+    if (entry.text.size() != name.size())
+        return false;
+    const QChar* stored = entry.text.constData();
     for (qsizetype i = 0; i < name.size(); ++i) {
-        char16_t c = name[i].unicode();
-        if (m_fold == Fold::Upper && c >= u'a' && c <= u'z')
-            c = char16_t(c - u'a' + u'A');
-        else if (m_fold == Fold::Lower && c >= u'A' && c <= u'Z')
-            c = char16_t(c - u'A' + u'a');
-        folded[i] = c;
+        if (stored[i].unicode() != fold(name[i].unicode()))
+            return false;
     }
+    return true;
 }
 
 HtmlName* HtmlNameTable::lookup(std::u16string_view folded) const
@@ -524,18 +534,24 @@ HtmlName* HtmlNameTable::lookup(std::u16string_view folded) const
 
 HtmlName* HtmlNameTable::intern(QStringView name)
 {
+    size_t hash = size_t(name.size());
+    for (QChar c : name)
+        hash = hash * 31 + fold(c.unicode());
+    HtmlName*& recent = m_recent[hash % m_recent.size()];
+    if (recent && isFoldedName(*recent, name))
+        return recent;
     QVarLengthArray<char16_t, 64> folded;
     fold(name, folded);
     const std::u16string_view key(folded.data(), size_t(folded.size()));
     if (HtmlName* found = lookup(key))
-        return found;
+        return recent = found;
     HtmlName& entry = m_names.emplace_back();
     entry.text = QString(reinterpret_cast<const QChar*>(folded.data()), folded.size());
     entry.isVoid = m_fold == Fold::Upper && isVoidElementName(entry.text);
     const std::u16string_view stored(reinterpret_cast<const char16_t*>(entry.text.constData()),
                                      size_t(entry.text.size()));
     m_index.emplace(stored, &entry);
-    return &entry;
+    return recent = &entry;
 }
 
 const HtmlName* HtmlNameTable::find(QStringView name) const
@@ -543,6 +559,14 @@ const HtmlName* HtmlNameTable::find(QStringView name) const
     QVarLengthArray<char16_t, 64> folded;
     fold(name, folded);
     return lookup(std::u16string_view(folded.data(), size_t(folded.size())));
+}
+
+THtmlElement& THtmlDocument::newNode(HtmlNodeKind kind, const HtmlName* name, qsizetype start, qsizetype length)
+{
+    constexpr size_t blockSize = 4096;
+    if (m_blocks.empty() || m_blocks.back().size() == blockSize)
+        m_blocks.emplace_back().reserve(blockSize);
+    return m_blocks.back().emplace_back(this, kind, name, start, length);
 }
 
 IHtmlElementPtr THtmlDocument::share(const THtmlElement* node) const

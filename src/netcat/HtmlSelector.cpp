@@ -276,7 +276,7 @@ bool containsWord(QStringView text, QStringView word)
         qsizetype end;
         if (text[pos] == u'"') {
             start = pos + 1;
-            end = text.indexOf(u'"', start);
+            end = text.indexOf(QChar(u'"'), start);
             if (end < 0)
                 end = text.size();
             pos = end + 1;

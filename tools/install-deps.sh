@@ -10,7 +10,7 @@ packages=(
   mdbtools-dev odbc-mdbtools unixodbc-dev
   postgresql postgresql-contrib libpq-dev sqlite3 libsqlite3-dev
   libgtest-dev libxml2-dev unicode-data bzip2
-  xvfb xauth imagemagick fonts-noto-cjk fonts-wqy-microhei
+  xvfb xauth imagemagick fonts-noto-cjk fonts-wqy-microhei xvkbd
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -74,13 +74,14 @@ TLockScreenForm::TLockScreenForm(const QPixmap& background, const QPixmap& title
     }
     TitlePicture->setCursor(Qt::ArrowCursor);
 
+    // The icon and its label stay near the top; the title picture is centred in resizeEvent.
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 60, 0, 60);
-    layout->addWidget(UnlockIcon);
-    layout->addWidget(UnlockLabel);
+    layout->setContentsMargins(0, 60, 0, 0);
+    layout->setSpacing(8);
+    layout->addWidget(UnlockIcon, 0, Qt::AlignHCenter);
+    layout->addWidget(UnlockLabel, 0, Qt::AlignHCenter);
     layout->addStretch();
-    layout->addWidget(TitlePicture);
-    layout->addStretch(2);
+    TitlePicture->adjustSize();
 
     if (QScreen* screen = QApplication::primaryScreen())
         setGeometry(screen->geometry());
@@ -116,6 +117,13 @@ void TLockScreenForm::closeEvent(QCloseEvent* event)
     }
     event->ignore();
     RequestUnlock();
+}
+
+void TLockScreenForm::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    TitlePicture->adjustSize();
+    TitlePicture->move((width() - TitlePicture->width()) / 2, (height() - TitlePicture->height()) / 2);
 }
 
 void TLockScreenForm::paintEvent(QPaintEvent*)

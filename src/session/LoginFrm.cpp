@@ -30,8 +30,7 @@ TLoginForm::TLoginForm(TConfigManager& config, QWidget* parent) : QDialog(parent
 
     Picture = new QLabel(this);
     Picture->setPixmap(loginPicture());
-    Picture->setFixedSize(LoginPictureSize);
-    Picture->setScaledContents(true);
+    Picture->setFixedSize(Picture->pixmap().size());
 
     UserCombo = new QComboBox(this);
     UserCombo->setEditable(true);

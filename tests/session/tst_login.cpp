@@ -7,6 +7,7 @@
 #include "session/PasswordPromptFrm.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -175,6 +176,19 @@ private slots:
         QCOMPARE(form.userListShown(), listShown);
         QCOMPARE(form.UserCombo->isHidden(), !listShown);
         QCOMPARE(form.UserEdit->isHidden(), listShown);
+    }
+
+    void loginPictureCanBeReplaced()
+    {
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(f->folder.path());
+        QImage picture(320, 90, QImage::Format_RGB32);
+        picture.fill(Qt::darkGreen);
+        QVERIFY(picture.save("Login.bmp"));
+        TLoginForm form(*f->config);
+        QDir::setCurrent(previous);
+        QCOMPARE(form.Picture->pixmap().size(), QSize(320, 90));
+        QCOMPARE(form.Picture->pixmap().toImage().pixelColor(5, 5), QColor(Qt::darkGreen));
     }
 
     void loginChecks_data()

@@ -5,8 +5,10 @@
 #include "foundation/Configs.h"
 #include "foundation/DataModule.h"
 #include "foundation/UserInfo.h"
+#include "session/ChangePasswordFrm.h"
 #include "session/LockScreenFrm.h"
 #include "session/LoginFrm.h"
+#include "session/PasswordPromptFrm.h"
 #include "shell/AboutFrm.h"
 #include "shell/MainFrm.h"
 #include "shell/ParametersFrm.h"
@@ -237,6 +239,10 @@ private slots:
             TLoginForm loginWithList(*m_config);
             check(&loginWithList, "login-list");
         }
+        TModPwdForm changePassword;
+        check(&changePassword, "change-password");
+        TPwdInputForm prompt;
+        check(&prompt, "password-prompt");
         TLockScreenForm lock(TMainForm::BackgroundPicture(), TMainForm::TitlePicture());
         lock.resize(1024, 700);
         check(&lock, "lockscreen");

@@ -25,8 +25,10 @@ QString sourceOf(const QString& sql)
 }
 
 // A column of a table or view of the schema.
+} // namespace
+
 // The first table or view named after any FROM, for labels of a select over a sub-select.
-QString firstNamedSource(const QString& sql)
+QString FirstSourceName(const QString& sql)
 {
     static const QRegularExpression from(QStringLiteral("\\bFROM[\\s(]+([A-Za-z_][A-Za-z0-9_]*)"),
                                          QRegularExpression::CaseInsensitiveOption);
@@ -37,6 +39,8 @@ QString firstNamedSource(const QString& sql)
     }
     return {};
 }
+
+namespace {
 
 const ColumnDef* schemaColumn(const QString& tableOrView, const QString& column)
 {
@@ -287,7 +291,7 @@ QList<DataFieldDef> DescribeFields(const QString& sql, const QString& updateTabl
 {
     QString source = sourceOf(sql);
     if (source.isEmpty())
-        source = firstNamedSource(sql);
+        source = FirstSourceName(sql);
     const TableDef* base = Schema::instance().table(updateTable);
     QList<QPair<QString, int>> columns;
     for (int i = 0; i < record.count(); ++i)

@@ -237,6 +237,8 @@ private:
 // The fields of a result: names as the schema spells them (later duplicates renamed
 // "<name>_1"), labels, types, and which columns post to `updateTable`.
 QList<DataFieldDef> DescribeFields(const QString& sql, const QString& updateTable, const QSqlRecord& record);
+// The first table or view a SELECT names after a FROM, looking into sub-selects.
+QString FirstSourceName(const QString& sql);
 // A fetched or assigned value in the one form both engines present it in.
 QVariant NormaliseValue(ColumnType type, const QVariant& value);
 

@@ -3,6 +3,7 @@
 #include "foundation/DataModule.h"
 #include "foundation/Database.h"
 #include "foundation/Errors.h"
+#include "foundation/SQLBuilder.h"
 #include "foundation/UtilsCommon.h"
 #include "foundation/UtilsDB.h"
 
@@ -11,6 +12,30 @@
 
 // Lets a worker's result reach the model only while the model is alive; touched on the
 // model's thread only.
+namespace {
+
+// Pages of an unordered SELECT need a fixed order to fit together (a server may start a
+// scan anywhere in a large table); the key of its first named table gives one.
+QString stableOrderColumn(const QString& sql)
+{
+    if (sql.contains(QStringLiteral("ORDER BY"), Qt::CaseInsensitive))
+        return {};
+    const Schema& schema = Schema::instance();
+    const QString source = FirstSourceName(sql);
+    const TableDef* table = schema.table(source);
+    if (const ViewDef* view = schema.view(source))
+        table = schema.table(view->baseTable.isEmpty() ? QStringLiteral("LoanList_tab") : view->baseTable);
+    if (!table)
+        return {};
+    // Only when the result has the key: "*" or the key in the select list.
+    const QString key = table->keyColumn();
+    const qsizetype from = sql.indexOf(QStringLiteral(" FROM "), 0, Qt::CaseInsensitive);
+    const QString selectList = sql.left(from);
+    return selectList.contains('*') || selectList.contains(key, Qt::CaseInsensitive) ? key : QString();
+}
+
+} // namespace
+
 struct PagedQueryModel::Guard
 {
     PagedQueryModel* model;
@@ -40,6 +65,7 @@ void PagedQueryModel::clear()
     beginResetModel();
     ++m_generation;
     m_sql.clear();
+    m_pageSql.clear();
     m_fields.clear();
     m_pages.clear();
     m_recent.clear();
@@ -53,9 +79,12 @@ void PagedQueryModel::setQuery(const QString& sql)
 {
     clear();
     Database& db = database();
-    QSqlQuery first = ExecQuery(db, db.dialect().pageSql(sql, 0, m_pageSize));
+    const QString order = stableOrderColumn(sql);
+    const QString pageSql = order.isEmpty() ? sql : sql + TSQLBuilder::LineBreak + TSQLBuilder::OrderByPrefix + order;
+    QSqlQuery first = ExecQuery(db, db.dialect().pageSql(pageSql, 0, m_pageSize));
     beginResetModel();
     m_sql = sql;
+    m_pageSql = pageSql;
     m_fields = DescribeFields(sql, QString(), first.record());
     Page rows;
     while (first.next()) {
@@ -81,7 +110,8 @@ void PagedQueryModel::setQuery(const QString& sql)
 void PagedQueryModel::startCount()
 {
     const quint64 generation = m_generation;
-    const QString countSql = database().dialect().countSql(m_sql);
+    // The order of the rows does not change their number.
+    const QString countSql = database().dialect().countSql(TSQLBuilder::OrderBy(m_sql, {}));
     if (m_countConnection.isEmpty()) {
         try {
             applyCount(generation, database().scalar(countSql).toLongLong(), {});
@@ -135,7 +165,7 @@ void PagedQueryModel::applyCount(quint64 generation, qint64 count, const QString
 PagedQueryModel::Page PagedQueryModel::readPage(qint64 index) const
 {
     Database& db = database();
-    QSqlQuery query = ExecQuery(db, db.dialect().pageSql(m_sql, index * m_pageSize, m_pageSize));
+    QSqlQuery query = ExecQuery(db, db.dialect().pageSql(m_pageSql, index * m_pageSize, m_pageSize));
     Page rows;
     rows.reserve(m_pageSize);
     while (query.next()) {

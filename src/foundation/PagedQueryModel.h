@@ -73,6 +73,7 @@ private:
     Database* m_database = nullptr;
     QString m_countConnection;
     QString m_sql;
+    QString m_pageSql;  // m_sql with an order that keeps pages apart
     int m_pageSize = 200;
     int m_maxPages = 64;
     quint64 m_generation = 0;

@@ -59,6 +59,16 @@ private slots:
         QCOMPARE(model.data(model.index(0, model.fieldIndex("RegDate"))).toString(), QString("2024-01-02"));
     }
 
+    void pagesOfAnUnorderedSelectFollowTheKey()
+    {
+        PagedQueryModel model;
+        model.setConnection(&m_test->db());
+        model.setPageSize(64);
+        model.setQuery("SELECT * FROM Books_view");
+        QCOMPARE(model.data(model.index(777, model.fieldIndex("BookID"))).toInt(), 778);
+        QCOMPARE(model.exactCount(), qint64(Titles));
+    }
+
     void shortResultsAreCountedFromTheirOnlyPage()
     {
         PagedQueryModel model;

@@ -96,9 +96,7 @@ TQuillonForm::TQuillonForm(TFinderService* service, QWidget* parent)
             [this] { applyColumnWidths(m_copiesGrid, m_copyWidths); });
     connect(m_copiesGrid->horizontalHeader(), &QHeaderView::sectionResized, this,
             [this](int column, int, int newSize) { copyColumnResized(column, newSize); });
-    connect(m_service->BooksQuery(), &PagedQueryModel::readFailed, this, [](const QString& message) {
-        ShowError(message);
-    });
+    connect(m_service->BooksQuery(), &PagedQueryModel::readFailed, this, &TQuillonForm::titlesReadFailed);
 
     m_copyWidths = characterWidths(m_copies);
     applyColumnWidths(m_titlesGrid, characterWidths(m_titles));
@@ -265,6 +263,17 @@ void TQuillonForm::selectFirstTitle()
 void TQuillonForm::titleChanged(int row)
 {
     guarded([this, row] { m_service->SelectTitle(row); });
+}
+
+void TQuillonForm::titlesReadFailed(const QString& message)
+{
+    // Pages are read while the grid paints, and the grid paints again under the box: one
+    // box per search, not one per repaint.
+    const quint64 search = m_service->BooksQuery()->generation();
+    if (search == m_reportedSearch)
+        return;
+    m_reportedSearch = search;
+    ShowError(message);
 }
 
 void TQuillonForm::showTitleCount(qint64 count)

@@ -63,6 +63,7 @@ private:
     void copyColumnResized(int column, int newSize);
     void titleChanged(int row);
     void showTitleCount(qint64 count);
+    void titlesReadFailed(const QString& message);
     void selectFirstTitle();
     // Errors reach the program's handler, which shows them; the window stays usable.
     void guarded(const std::function<void()>& action);
@@ -72,6 +73,7 @@ private:
     TFinderColumnsModel* m_copies = nullptr;
     QList<int> m_copyWidths;  // the copies grid's fitted widths, kept across its reloads
     bool m_applyingWidths = false;
+    quint64 m_reportedSearch = 0;  // the search whose read failure was last shown
     ProgramRunner m_runProgram;
 
     QLabel* m_header = nullptr;

@@ -262,6 +262,28 @@ private slots:
         QCOMPARE(messages.messages.size(), 1);
     }
 
+    void unreadablePagesShowOneBoxPerSearch()
+    {
+        FinderFixture fixture;
+        TFinderService service(&fixture.db());
+        RecordingPresenter messages;
+        TQuillonForm form(&service);
+        form.setWindowState(Qt::WindowNoState);
+        form.resize(1000, 700);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        fixture.db().exec("DROP VIEW Books_view");
+        QTableView* titles = form.titlesGrid();
+        for (int row : {int(fixture.totalTitles) - 1, 300, int(fixture.totalTitles) - 1}) {
+            titles->scrollTo(titles->model()->index(row, 0));
+            titles->viewport()->grab();
+            QCoreApplication::processEvents();
+        }
+        QTRY_COMPARE(messages.textsOf(MessageKind::Error).size(), 1);
+        QTest::qWait(50);
+        QCOMPARE(messages.messages.size(), 1);
+    }
+
     // Narrowing never leaves the copies wider than the grid; widening spreads the spare
     // width; every column moves by the same amount and a reload keeps the fitted widths.
     void copiesColumnsFollowTheWindowWidth()

@@ -35,10 +35,10 @@ inline const QString FinderDefaultSearchField = QStringLiteral("BookName");
 QString BuildFinderCondition(const QString& fieldName, const QString& text, const Dialect& dialect);
 // The titles statement of a condition (an empty one lists every title).
 QString FinderTitlesSql(const QString& condition);
-// The titles statement as it is read page by page. The server may start an unordered scan
-// wherever a concurrent scan of the table is (synchronised scans), so there pages are read
-// in key order; the file database always scans in key order, and an ORDER BY would only
-// slow down its count.
+// The titles statement as it is read page by page. On the server an unordered scan may
+// start where a concurrent scan of the table is, or merge parallel workers, so one page
+// would not follow on from the last: there pages are read in key order. The file database
+// always scans in key order, and an ORDER BY would only slow down its count.
 QString FinderPagedTitlesSql(const QString& condition, const Dialect& dialect);
 QString FinderCopiesSql(qint64 bookId);
 QString FinderStatusText(qint64 titleCount);

@@ -90,17 +90,12 @@ TQuillonForm::TQuillonForm(TFinderService* service, QWidget* parent)
     connect(m_service, &TFinderService::titleCountKnown, this, &TQuillonForm::showTitleCount);
     connect(m_titlesGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { titleChanged(current.row()); });
-    connect(m_titles, &QAbstractItemModel::modelReset, this,
-            [this] { applyColumnWidths(m_titlesGrid, characterWidths(m_titles)); });
-    connect(m_copies, &QAbstractItemModel::modelReset, this,
-            [this] { applyColumnWidths(m_copiesGrid, m_copyWidths); });
-    connect(m_copiesGrid->horizontalHeader(), &QHeaderView::sectionResized, this,
-            [this](int column, int, int newSize) { copyColumnResized(column, newSize); });
     connect(m_service->BooksQuery(), &PagedQueryModel::readFailed, this, &TQuillonForm::titlesReadFailed);
 
+    m_titleWidths = characterWidths(m_titles);
     m_copyWidths = characterWidths(m_copies);
-    applyColumnWidths(m_titlesGrid, characterWidths(m_titles));
-    applyColumnWidths(m_copiesGrid, m_copyWidths);
+    keepColumnWidths(m_titlesGrid, m_titleWidths);
+    keepColumnWidths(m_copiesGrid, m_copyWidths);
     // Without a window manager to maximise it, the window still covers the screen.
     if (QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->availableGeometry());
@@ -300,11 +295,17 @@ void TQuillonForm::applyColumnWidths(QTableView* grid, const QList<int>& widths)
     m_applyingWidths = false;
 }
 
-void TQuillonForm::copyColumnResized(int column, int newSize)
+void TQuillonForm::keepColumnWidths(QTableView* grid, QList<int>& widths)
 {
-    // A column the reader dragged keeps its new width in later fits.
-    if (!m_applyingWidths && column < m_copyWidths.size())
-        m_copyWidths[column] = newSize;
+    // Every search reloads the grids, which gives their columns default widths again.
+    connect(grid->model(), &QAbstractItemModel::modelReset, this,
+            [this, grid, &widths] { applyColumnWidths(grid, widths); });
+    // A column the reader dragged keeps its width across searches and later fits.
+    connect(grid->horizontalHeader(), &QHeaderView::sectionResized, this, [this, &widths](int column, int, int size) {
+        if (!m_applyingWidths && column < widths.size())
+            widths[column] = size;
+    });
+    applyColumnWidths(grid, widths);
 }
 
 bool TQuillonForm::eventFilter(QObject* watched, QEvent* event)

@@ -60,7 +60,7 @@ private:
     void loadHeaderPicture();
     void applyColumnWidths(QTableView* grid, const QList<int>& widths);
     QList<int> characterWidths(const TFinderColumnsModel* model) const;
-    void copyColumnResized(int column, int newSize);
+    void keepColumnWidths(QTableView* grid, QList<int>& widths);
     void titleChanged(int row);
     void showTitleCount(qint64 count);
     void titlesReadFailed(const QString& message);
@@ -71,7 +71,8 @@ private:
     TFinderService* m_service;
     TFinderColumnsModel* m_titles = nullptr;
     TFinderColumnsModel* m_copies = nullptr;
-    QList<int> m_copyWidths;  // the copies grid's fitted widths, kept across its reloads
+    QList<int> m_titleWidths;
+    QList<int> m_copyWidths;  // fitted to the grid's width
     bool m_applyingWidths = false;
     quint64 m_reportedSearch = 0;  // the search whose read failure was last shown
     ProgramRunner m_runProgram;

@@ -262,6 +262,21 @@ private slots:
         QCOMPARE(messages.messages.size(), 1);
     }
 
+    void columnWidthsSurviveSearches()
+    {
+        FinderFixture fixture;
+        TFinderService service(&fixture.db());
+        TQuillonForm form(&service);
+        QHeaderView* header = form.titlesGrid()->horizontalHeader();
+        // Widths in characters: 书刊名称 30, 出版地 7.
+        QVERIFY(header->sectionSize(1) > 4 * header->sectionSize(8));
+        header->resizeSection(1, 333);
+        form.searchTextEdit()->setText("尤利西斯");
+        form.Search();
+        QCOMPARE(form.titlesGrid()->model()->rowCount(), 1);
+        QCOMPARE(header->sectionSize(1), 333);
+    }
+
     void unreadablePagesShowOneBoxPerSearch()
     {
         FinderFixture fixture;

@@ -10,10 +10,13 @@ select=${SELECT:-SELECT * FROM Books_view}
 rows=${ROWS:-100}
 measure() {  # label, command...
   local label=$1; shift
-  /usr/bin/time -f "%e %M" -o /tmp/compare-clients.$$ "$@" >/dev/null
-  read -r seconds kib </tmp/compare-clients.$$
+  local start end
+  start=$(date +%s%N)
+  /usr/bin/time -f "%M" -o /tmp/compare-clients.$$ "$@" >/dev/null
+  end=$(date +%s%N)
+  read -r kib </tmp/compare-clients.$$
   rm -f /tmp/compare-clients.$$
-  awk -v l="$label:" -v s="$seconds" -v k="$kib" 'BEGIN { printf "%-22s %8.1f ms   peak %6.1f MiB\n", l, s * 1000, k / 1024 }'
+  awk -v l="$label:" -v ns="$((end - start))" -v k="$kib" 'BEGIN { printf "%-22s %8.1f ms   peak %6.1f MiB\n", l, ns / 1e6, k / 1024 }'
 }
 case "$engine" in
   sqlite)

@@ -66,6 +66,7 @@ void PagedQueryModel::clear()
     ++m_generation;
     m_sql.clear();
     m_pageSql.clear();
+    m_orderKey.clear();
     m_fields.clear();
     m_pages.clear();
     m_recent.clear();
@@ -81,6 +82,7 @@ void PagedQueryModel::setQuery(const QString& sql)
     Database& db = database();
     const QString order = stableOrderColumn(sql);
     const QString pageSql = order.isEmpty() ? sql : sql + TSQLBuilder::LineBreak + TSQLBuilder::OrderByPrefix + order;
+    m_orderKey = order;
     QSqlQuery first = ExecQuery(db, db.dialect().pageSql(pageSql, 0, m_pageSize));
     beginResetModel();
     m_sql = sql;
@@ -165,7 +167,20 @@ void PagedQueryModel::applyCount(quint64 generation, qint64 count, const QString
 PagedQueryModel::Page PagedQueryModel::readPage(qint64 index) const
 {
     Database& db = database();
-    QSqlQuery query = ExecQuery(db, db.dialect().pageSql(m_pageSql, index * m_pageSize, m_pageSize));
+    const qint64 offset = index * m_pageSize;
+    // In the back half of a result ordered by its key, reading backwards from the end
+    // skips fewer rows than an offset from the start would.
+    const bool fromEnd = !m_orderKey.isEmpty() && countKnown() && offset > m_count / 2;
+    QString sql;
+    if (fromEnd) {
+        const qint64 end = qMin(offset + m_pageSize, m_count);
+        const QString descending =
+            m_sql + TSQLBuilder::LineBreak + TSQLBuilder::OrderByPrefix + m_orderKey + QStringLiteral(" DESC");
+        sql = db.dialect().pageSql(descending, m_count - end, int(end - offset));
+    } else {
+        sql = db.dialect().pageSql(m_pageSql, offset, m_pageSize);
+    }
+    QSqlQuery query = ExecQuery(db, sql);
     Page rows;
     rows.reserve(m_pageSize);
     while (query.next()) {
@@ -175,6 +190,8 @@ PagedQueryModel::Page PagedQueryModel::readPage(qint64 index) const
             values.append(NormaliseValue(m_fields[i].type, query.value(i)));
         rows.append(values);
     }
+    if (fromEnd)
+        std::reverse(rows.begin(), rows.end());
     return rows;
 }
 

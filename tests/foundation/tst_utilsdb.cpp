@@ -88,6 +88,21 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(AppError, QueryList(days, "SELECT ReaderCateName FROM ReaderCate_tab", "Nope"));
     }
 
+    void freeStandingQueries()
+    {
+        auto query = NewQuery();
+        OpenSQL(*query, "SELECT ItemName FROM Items_tab WHERE ItemCate = 2 ORDER BY ItemCode");
+        QCOMPARE(query->recordCount(), 5);
+        QCOMPARE(query->value("ItemName").toString(), QString("图书"));
+        query->setFilter([](const DataSet&, const QVariantList&) { return false; });
+        OpenSQL(*query, "SELECT ItemName FROM Items_tab WHERE ItemCate = 3");
+        QVERIFY(!query->isFiltered());
+        QCOMPARE(query->recordCount(), 4);
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, OpenSQL(*query, "SELECT * FROM Nowhere"));
+        FreeQuery(query);
+        QVERIFY(!query);
+    }
+
     void tablesAndErrors()
     {
         QVERIFY(TableExists("Books_tab"));

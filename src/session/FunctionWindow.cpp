@@ -26,12 +26,13 @@ QSet<QAction*> actionsOf(QWidget* window)
     return actions;
 }
 
-void repaintMainWindow()
+QWidget* visibleMainWindow()
 {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (qobject_cast<QMainWindow*>(widget) && widget->isVisible())
-            widget->repaint();
+            return widget;
     }
+    return nullptr;
 }
 
 } // namespace
@@ -67,6 +68,10 @@ void HideActionsByTag(QWidget* window, int tag)
 bool OpenFunctionWindow(std::unique_ptr<QDialog> window, int funKey, const QString& funParam)
 {
     ApplySystemFont(window.get());
+    QWidget* mainWindow = visibleMainWindow();
+    // Stacked over the main window; its lifetime stays with the opener.
+    if (mainWindow && !window->parentWidget())
+        window->setParent(mainWindow, window->windowFlags());
     if (const std::optional<TFunctionRights> rights = FindFunctionRights(funKey)) {
         if (rights->IsOpen.has_value() && !*rights->IsOpen)
             return false;
@@ -80,7 +85,8 @@ bool OpenFunctionWindow(std::unique_ptr<QDialog> window, int funKey, const QStri
 
     const QString caption = window->windowTitle();
     WriteUserLog(caption, QStringLiteral("打开"));
-    repaintMainWindow();
+    if (mainWindow)
+        mainWindow->repaint();
     window->exec();
     WriteUserLog(caption, QStringLiteral("关闭"));
     return true;

@@ -8,7 +8,9 @@
 #include "session/LockScreenFrm.h"
 #include "session/LoginFrm.h"
 #include "session/PasswordDigest.h"
+#include "session/ChangePasswordFrm.h"
 #include "shell/ExitFrm.h"
+#include "shell/ParametersFrm.h"
 #include "shell/MainFrm.h"
 #include "shell/Startup.h"
 
@@ -164,6 +166,39 @@ private slots:
         QCOMPARE(RunVelmora(app(), *config), 0);
         QCOMPARE(userAfter, QStringLiteral("Admin"));
         QCOMPARE(logRows(), (QStringList{"进入系统|打开|Admin", "进入系统|打开|Admin", "退出系统|关闭|Admin"}));
+    }
+
+    void functionWindowsOpenOverTheMainWindowAndAreLogged()
+    {
+        auto config = configFor(*m_test);
+        RecordingPresenter messages;
+        QList<bool> overMainWindow;
+        whenReady([&] {
+            TMainForm* main = visibleWindow<TMainForm>();
+            if (!main || CurrentUser.UserCode.isEmpty())
+                return false;
+            auto closeWhenShown = [&](auto* type) {
+                whenReady([&, type] {
+                    auto* window = visibleWindow<std::remove_pointer_t<decltype(type)>>();
+                    if (window) {
+                        overMainWindow << (qobject_cast<TMainForm*>(window->parentWidget()) != nullptr);
+                        window->reject();
+                    }
+                    return window != nullptr;
+                });
+            };
+            closeWhenShown(static_cast<TParForm*>(nullptr));
+            main->OpenFun(54);
+            closeWhenShown(static_cast<TModPwdForm*>(nullptr));
+            main->ChangePassword();
+            main->OpenFun(0);
+            main->close();
+            return true;
+        });
+        QCOMPARE(RunVelmora(app(), *config), 0);
+        QCOMPARE(overMainWindow, (QList<bool>{true, true}));
+        QCOMPARE(logRows(), (QStringList{"进入系统|打开|Admin", "系统参数设置|打开|Admin", "系统参数设置|关闭|Admin",
+                                         "修改密码|打开|Admin", "修改密码|关闭|Admin", "退出系统|关闭|Admin"}));
     }
 
     void exitConfirmationIsReadAtEveryClose()

@@ -44,7 +44,7 @@ public:
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
-QLabel* namedLabel(const QString& text, QWidget* parent)
+QLabel* fixedLabel(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
     label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
@@ -170,10 +170,10 @@ QWidget* TQuillonForm::createSearchRow()
     m_keyboardButton->setObjectName(QStringLiteral("KeyboardButton"));
     connect(m_keyboardButton, &QPushButton::clicked, this, &TQuillonForm::ShowKeyboard);
 
-    layout->addWidget(namedLabel(QStringLiteral("查询条件："), box));
+    layout->addWidget(fixedLabel(QStringLiteral("查询条件："), box));
     layout->addWidget(m_fieldBox);
     layout->addSpacing(8);
-    layout->addWidget(namedLabel(QStringLiteral("查询内容："), box));
+    layout->addWidget(fixedLabel(QStringLiteral("查询内容："), box));
     layout->addWidget(m_textEdit, 1);
     layout->addWidget(m_searchButton);
     layout->addWidget(m_keyboardButton);
@@ -278,8 +278,7 @@ void TQuillonForm::showTitleCount(qint64 count)
 
 QList<int> TQuillonForm::characterWidths(const TFinderColumnsModel* model) const
 {
-    const int digit = m_titlesGrid ? m_titlesGrid->fontMetrics().horizontalAdvance(QLatin1Char('0'))
-                                   : fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    const int digit = m_titlesGrid->fontMetrics().horizontalAdvance(QLatin1Char('0'));
     QList<int> widths;
     for (const FinderColumn& column : model->columns())
         widths.append(column.width * digit + 4);

@@ -1,5 +1,6 @@
 #include "shell/MainFrm.h"
 
+#include "foundation/Application.h"
 #include "foundation/Configs.h"
 #include "foundation/DataModule.h"
 #include "foundation/UserInfo.h"
@@ -159,7 +160,15 @@ void TMainForm::showEvent(QShowEvent* event)
         return;
     m_shown = true;
     QTimer::singleShot(0, this, [this] {
-        if (!Login())
+        bool loggedIn = false;
+        try {
+            loggedIn = Login();
+        } catch (...) {
+            // An unreadable user table must not leave the main window open to nobody.
+            TVelmoraApplication::HandleException(std::current_exception());
+            loggedIn = !CurrentUser.UserCode.isEmpty();
+        }
+        if (!loggedIn)
             QApplication::exit(0);
     });
 }

@@ -143,6 +143,37 @@ private slots:
         QCOMPARE(m_test->db().scalar("SELECT COUNT(*) FROM Users_tab").toInt(), 2);
     }
 
+    void unreadableUsersEndTheProgramAfterOneErrorBox()
+    {
+        m_test->db().exec("DROP TABLE Users_tab");
+        auto config = configFor(*m_test);
+        RecordingPresenter messages;
+        QCOMPARE(RunVelmora(app(), *config), 0);
+        QCOMPARE(messages.messages.size(), 1);
+        QCOMPARE(messages.messages[0].kind, MessageKind::Error);
+        QVERIFY(CurrentUser.UserCode.isEmpty());
+        QVERIFY(logRows().isEmpty());
+    }
+
+    void failedEntryLogKeepsTheLoggedInUser()
+    {
+        m_test->db().exec("DROP TABLE UserLog_tab");
+        auto config = configFor(*m_test);
+        RecordingPresenter messages;
+        bool running = false;
+        whenReady([&] {
+            TMainForm* main = visibleWindow<TMainForm>();
+            if (!main || messages.messages.isEmpty())
+                return false;
+            running = main->isVisible() && CurrentUser.UserCode == "Admin";
+            main->close();
+            return true;
+        });
+        QCOMPARE(RunVelmora(app(), *config), 0);
+        QVERIFY(running);
+        QCOMPARE(messages.textsOf(MessageKind::Error).size(), 2);  // entry and exit log
+    }
+
     void cancelledReloginKeepsTheUserAndIsLogged()
     {
         auto config = configFor(*m_test);

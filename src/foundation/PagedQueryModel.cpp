@@ -34,6 +34,37 @@ QString stableOrderColumn(const QString& sql)
     return selectList.contains('*') || selectList.contains(key, Qt::CaseInsensitive) ? key : QString();
 }
 
+// Counting workers still running; the application waits for them when it ends, so that
+// none outlives it. Touched on the main thread only.
+QList<QThread*>& countWorkers()
+{
+    static QList<QThread*> workers;
+    return workers;
+}
+
+void waitForCountWorkers()
+{
+    const QList<QThread*> workers = std::exchange(countWorkers(), {});
+    for (QThread* worker : workers) {
+        worker->wait();
+        delete worker;
+    }
+}
+
+void trackCountWorker(QThread* worker)
+{
+    static const bool registered = [] {
+        qAddPostRoutine(waitForCountWorkers);
+        return true;
+    }();
+    Q_UNUSED(registered);
+    countWorkers().append(worker);
+    QObject::connect(worker, &QThread::finished, QCoreApplication::instance(), [worker] {
+        if (countWorkers().removeOne(worker))
+            worker->deleteLater();
+    });
+}
+
 } // namespace
 
 struct PagedQueryModel::Guard
@@ -138,7 +169,7 @@ void PagedQueryModel::startCount()
                 alive->model->applyCount(generation, count, error);
         }, Qt::QueuedConnection);
     });
-    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    trackCountWorker(worker);
     worker->start();
 }
 

@@ -1,9 +1,12 @@
 #include "RecordingPresenter.h"
+#include "TestDatabase.h"
 
+#include "foundation/DataModule.h"
 #include "foundation/Errors.h"
 #include "foundation/MessageDialogs.h"
 #include "foundation/Messages.h"
 #include "foundation/UtilsApp.h"
+#include "foundation/UtilsDB.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -152,6 +155,20 @@ private slots:
         QCOMPARE(messages.messages[1].kind, MessageKind::Warning);
         QCOMPARE(messages.messages[2].kind, MessageKind::Error);
         QCOMPARE(messages.textsOf(MessageKind::Question), (QStringList{"删除吗？", "再删除吗？"}));
+    }
+
+    void reopenRestoresTheCursorAlsoOnError()
+    {
+        auto test = TestDatabase::create();
+        TDM1 dm;
+        dm.UseConnection(test->openAnother());
+        DM1 = &dm;
+        QVERIFY(!QGuiApplication::overrideCursor());
+        ReopenQuery(dm.ItemsQuery, "SELECT * FROM Items_tab");
+        QVERIFY(!QGuiApplication::overrideCursor());
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, ReopenQuery(dm.ItemsQuery, "SELECT * FROM Nowhere"));
+        QVERIFY(!QGuiApplication::overrideCursor());
+        DM1 = nullptr;
     }
 
     void inputTextDialog()

@@ -68,11 +68,10 @@ TLockScreenForm::TLockScreenForm(const QPixmap& background, const QPixmap& title
     bold.setPointSize(14);
     UnlockLabel->setFont(bold);
     UnlockLabel->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
-    for (QLabel* clickable : {TitlePicture, UnlockIcon, UnlockLabel}) {
-        clickable->setCursor(Qt::PointingHandCursor);
+    for (QLabel* clickable : {TitlePicture, UnlockIcon, UnlockLabel})
         clickable->installEventFilter(this);
-    }
-    TitlePicture->setCursor(Qt::ArrowCursor);
+    UnlockIcon->setCursor(Qt::PointingHandCursor);
+    UnlockLabel->setCursor(Qt::PointingHandCursor);
 
     // The icon and its label stay near the top; the title picture is centred in resizeEvent.
     auto* layout = new QVBoxLayout(this);

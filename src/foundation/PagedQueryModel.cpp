@@ -198,20 +198,7 @@ void PagedQueryModel::applyCount(quint64 generation, qint64 count, const QString
 PagedQueryModel::Page PagedQueryModel::readPage(qint64 index) const
 {
     Database& db = database();
-    const qint64 offset = index * m_pageSize;
-    // In the back half of a result ordered by its key, reading backwards from the end
-    // skips fewer rows than an offset from the start would.
-    const bool fromEnd = !m_orderKey.isEmpty() && countKnown() && offset > m_count / 2;
-    QString sql;
-    if (fromEnd) {
-        const qint64 end = qMin(offset + m_pageSize, m_count);
-        const QString descending =
-            m_sql + TSQLBuilder::LineBreak + TSQLBuilder::OrderByPrefix + m_orderKey + QStringLiteral(" DESC");
-        sql = db.dialect().pageSql(descending, m_count - end, int(end - offset));
-    } else {
-        sql = db.dialect().pageSql(m_pageSql, offset, m_pageSize);
-    }
-    QSqlQuery query = ExecQuery(db, sql);
+    QSqlQuery query = ExecQuery(db, pageText(index));
     Page rows;
     rows.reserve(m_pageSize);
     while (query.next()) {
@@ -221,9 +208,37 @@ PagedQueryModel::Page PagedQueryModel::readPage(qint64 index) const
             values.append(NormaliseValue(m_fields[i].type, query.value(i)));
         rows.append(values);
     }
-    if (fromEnd)
+    if (readsBackwards(index))
         std::reverse(rows.begin(), rows.end());
     return rows;
+}
+
+bool PagedQueryModel::readsBackwards(qint64 index) const
+{
+    return !m_orderKey.isEmpty() && countKnown() && index * m_pageSize > m_count / 2;
+}
+
+// A page of a result ordered by its key is reached from the nearer end, and a far one
+// by first finding its first key: skipping keys alone is much cheaper than skipping rows.
+QString PagedQueryModel::pageText(qint64 index) const
+{
+    const Dialect& dialect = database().dialect();
+    const qint64 offset = index * m_pageSize;
+    if (m_orderKey.isEmpty() || !countKnown())
+        return dialect.pageSql(m_pageSql, offset, m_pageSize);
+    const bool backwards = readsBackwards(index);
+    const qint64 end = qMin(offset + m_pageSize, m_count);
+    const qint64 skip = backwards ? m_count - end : offset;
+    const int take = int(backwards ? end - offset : m_pageSize);
+    const QString order = m_orderKey + (backwards ? QStringLiteral(" DESC") : QString());
+    if (skip <= qint64(FarPages) * m_pageSize)
+        return dialect.pageSql(m_sql + TSQLBuilder::LineBreak + TSQLBuilder::OrderByPrefix + order, skip, take);
+    const QString firstKey = dialect.pageSql(
+        QStringLiteral("SELECT %1 FROM (%2) AS PagedKeys ORDER BY %3").arg(m_orderKey, m_sql, order), skip, 1);
+    return dialect.pageSql(QStringLiteral("SELECT * FROM (%1) AS PagedRows WHERE %2 %3 (%4) ORDER BY %5")
+                               .arg(m_sql, m_orderKey, backwards ? QStringLiteral("<=") : QStringLiteral(">="),
+                                    firstKey, order),
+                           0, take);
 }
 
 const PagedQueryModel::Page* PagedQueryModel::page(qint64 index) const

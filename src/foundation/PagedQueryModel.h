@@ -67,6 +67,9 @@ private:
     Database& database() const;
     const Page* page(qint64 index) const;
     Page readPage(qint64 index) const;
+    QString pageText(qint64 index) const;
+    bool readsBackwards(qint64 index) const;
+    static constexpr int FarPages = 10;
     void startCount();
     void applyCount(quint64 generation, qint64 count, const QString& error);
 

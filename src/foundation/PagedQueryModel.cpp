@@ -7,6 +7,7 @@
 #include "foundation/UtilsCommon.h"
 #include "foundation/UtilsDB.h"
 
+#include <QRegularExpression>
 #include <QSqlRecord>
 #include <QThread>
 
@@ -14,24 +15,46 @@
 // model's thread only.
 namespace {
 
-// Pages of an unordered SELECT need a fixed order to fit together (a server may start a
-// scan anywhere in a large table); the key of its first named table gives one.
-QString stableOrderColumn(const QString& sql)
+// How pages of a SELECT fit together: ordered by the key of its first named table, when
+// the result has that key and the SELECT is unordered (a server may start a scan anywhere
+// in a large table) or ordered by that key alone on the builder's ORDER BY line.
+struct PageOrder
 {
-    if (sql.contains(QStringLiteral("ORDER BY"), Qt::CaseInsensitive))
-        return {};
+    QString key;        // empty: the SELECT's own order, pages by offset only
+    QString unordered;  // the SELECT without its order
+};
+
+PageOrder pageOrderOf(const QString& sql)
+{
+    static const QRegularExpression grouped(QStringLiteral("\\b(GROUP BY|DISTINCT|UNION|ORDER BY)\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QString unordered = TSQLBuilder::OrderBy(sql, {});
+    if (grouped.match(unordered).hasMatch())
+        return {{}, sql};
     const Schema& schema = Schema::instance();
     const QString source = FirstSourceName(sql);
     const TableDef* table = schema.table(source);
     if (const ViewDef* view = schema.view(source))
         table = schema.table(view->baseTable.isEmpty() ? QStringLiteral("LoanList_tab") : view->baseTable);
     if (!table)
-        return {};
-    // Only when the result has the key: "*" or the key in the select list.
+        return {{}, sql};
     const QString key = table->keyColumn();
+    if (unordered != sql) {
+        for (const QString& line : sql.split(TSQLBuilder::LineBreak)) {
+            if (line.startsWith(TSQLBuilder::OrderByPrefix) &&
+                line.mid(TSQLBuilder::OrderByPrefix.size()).trimmed().compare(key, Qt::CaseInsensitive) != 0)
+                return {{}, sql};
+        }
+    }
+    // Only when the result has the key: all columns, or the key named in the select list.
     const qsizetype from = sql.indexOf(QStringLiteral(" FROM "), 0, Qt::CaseInsensitive);
-    const QString selectList = sql.left(from);
-    return selectList.contains('*') || selectList.contains(key, Qt::CaseInsensitive) ? key : QString();
+    const QString selectList = sql.left(from).mid(TSQLBuilder::SelectPrefix.size()).trimmed();
+    const QRegularExpression keyWord(QStringLiteral("\\b%1\\b").arg(key), QRegularExpression::CaseInsensitiveOption);
+    const bool allColumns = selectList == QLatin1String("*") || selectList.startsWith(QLatin1String("*,")) ||
+                            selectList.contains(QLatin1String(".*"));
+    if (!allColumns && !keyWord.match(selectList).hasMatch())
+        return {{}, sql};
+    return {key, unordered};
 }
 
 // Counting workers still running; the application waits for them when it ends, so that
@@ -97,6 +120,7 @@ void PagedQueryModel::clear()
     ++m_generation;
     m_sql.clear();
     m_pageSql.clear();
+    m_unordered.clear();
     m_orderKey.clear();
     m_fields.clear();
     m_pages.clear();
@@ -111,9 +135,11 @@ void PagedQueryModel::setQuery(const QString& sql)
 {
     clear();
     Database& db = database();
-    const QString order = stableOrderColumn(sql);
-    const QString pageSql = order.isEmpty() ? sql : sql + TSQLBuilder::LineBreak + TSQLBuilder::OrderByPrefix + order;
-    m_orderKey = order;
+    const PageOrder order = pageOrderOf(sql);
+    const QString pageSql =
+        order.key.isEmpty() ? sql : order.unordered + TSQLBuilder::LineBreak + TSQLBuilder::OrderByPrefix + order.key;
+    m_orderKey = order.key;
+    m_unordered = order.unordered;
     QSqlQuery first = ExecQuery(db, db.dialect().pageSql(pageSql, 0, m_pageSize));
     beginResetModel();
     m_sql = sql;
@@ -232,11 +258,11 @@ QString PagedQueryModel::pageText(qint64 index) const
     const int take = int(backwards ? end - offset : m_pageSize);
     const QString order = m_orderKey + (backwards ? QStringLiteral(" DESC") : QString());
     if (skip <= qint64(FarPages) * m_pageSize)
-        return dialect.pageSql(m_sql + TSQLBuilder::LineBreak + TSQLBuilder::OrderByPrefix + order, skip, take);
+        return dialect.pageSql(m_unordered + TSQLBuilder::LineBreak + TSQLBuilder::OrderByPrefix + order, skip, take);
     const QString firstKey = dialect.pageSql(
-        QStringLiteral("SELECT %1 FROM (%2) AS PagedKeys ORDER BY %3").arg(m_orderKey, m_sql, order), skip, 1);
+        QStringLiteral("SELECT %1 FROM (%2) AS PagedKeys ORDER BY %3").arg(m_orderKey, m_unordered, order), skip, 1);
     return dialect.pageSql(QStringLiteral("SELECT * FROM (%1) AS PagedRows WHERE %2 %3 (%4) ORDER BY %5")
-                               .arg(m_sql, m_orderKey, backwards ? QStringLiteral("<=") : QStringLiteral(">="),
+                               .arg(m_unordered, m_orderKey, backwards ? QStringLiteral("<=") : QStringLiteral(">="),
                                     firstKey, order),
                            0, take);
 }

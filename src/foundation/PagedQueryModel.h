@@ -77,7 +77,8 @@ private:
     QString m_countConnection;
     QString m_sql;
     QString m_pageSql;  // m_sql with an order that keeps pages apart
-    QString m_orderKey; // the key that order was added on, if any
+    QString m_orderKey;   // the key pages are ordered by, when they are read by key
+    QString m_unordered;  // m_sql without its order
     int m_pageSize = 200;
     int m_maxPages = 64;
     quint64 m_generation = 0;

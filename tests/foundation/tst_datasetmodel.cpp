@@ -81,6 +81,35 @@ private slots:
         }
     }
 
+    void ownOrdersAndGroupsArePagedAsTheyAre_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("lastValue");
+        QTest::newRow("builder order on the key") << "SELECT * FROM Books_view\r\nWHERE 1=1\r\nORDER BY BookID" << Titles << "1000";
+        QTest::newRow("descending") << "SELECT * FROM Books_view\r\nWHERE 1=1\r\nORDER BY BookID DESC" << Titles << "1";
+        QTest::newRow("other order") << "SELECT * FROM Books_view ORDER BY BookName DESC" << Titles << "1";
+        QTest::newRow("grouped") << "SELECT COUNT(*) AS N, TotalCount AS BookID FROM Books_tab GROUP BY TotalCount" << 5 << "";
+        QTest::newRow("distinct") << "SELECT DISTINCT TotalCount FROM Books_tab" << 5 << "";
+    }
+    void ownOrdersAndGroupsArePagedAsTheyAre()
+    {
+        QFETCH(QString, sql);
+        QFETCH(int, rows);
+        QFETCH(QString, lastValue);
+        PagedQueryModel model;
+        model.setConnection(&m_test->db());
+        model.setPageSize(8);
+        model.setQuery(sql);
+        QCOMPARE(model.rowCount(), rows);
+        if (lastValue.isEmpty())
+            return;
+        const int id = model.fieldIndex("BookID");
+        QCOMPARE(model.data(model.index(rows - 1, id)).toString(), lastValue);
+        QCOMPARE(model.data(model.index(rows / 2, id)).toString(),
+                 QString::number(lastValue == "1" ? rows / 2 : rows / 2 + 1));
+    }
+
     void shortResultsAreCountedFromTheirOnlyPage()
     {
         PagedQueryModel model;

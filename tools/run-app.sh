@@ -4,6 +4,8 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
+# Paths inside the tree hash relative, so clones in other folders share the compiler cache.
+export CCACHE_BASEDIR="$top"
 bash tools/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"${JOBS:-2}" --target velmora velmora-admin quillon

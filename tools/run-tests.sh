@@ -6,6 +6,8 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
+# Paths inside the tree hash relative, so clones in other folders share the compiler cache.
+export CCACHE_BASEDIR="$top"
 bash tools/install-deps.sh
 jobs=${JOBS:-2}
 

@@ -142,6 +142,8 @@ QSqlQuery Database::exec(const QString& sql)
 {
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
+    // Numbers as numbers on both engines (QPSQL would hand numeric columns over as text).
+    query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
     if (!query.exec(m_dialect->translate(sql)))
         throw DatabaseError(databaseErrorText(query.lastError()));
     return query;

@@ -44,6 +44,10 @@ QString Dialect::dateLiteral(const QDate& date) const
 
 QString Dialect::dateTimeLiteral(const QDateTime& dateTime) const
 {
+    // A date at midnight is written as the date alone, so that it equals a date literal on
+    // SQLite, where dates are compared as text.
+    if (dateTime.time() == QTime(0, 0))
+        return dateLiteral(dateTime.date());
     return quote(dateTime.toString(IsoDateTime));
 }
 

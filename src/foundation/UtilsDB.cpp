@@ -62,12 +62,7 @@ QString labelOf(const DataField& field, const QString& label)
 
 QSqlQuery ExecQuery(Database& database, const QString& sql)
 {
-    QSqlQuery query(database.sql());
-    query.setForwardOnly(true);
-    query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-    if (!query.exec(database.dialect().translate(sql)))
-        throw DatabaseError(databaseErrorText(query.lastError()));
-    return query;
+    return database.exec(sql);
 }
 
 std::unique_ptr<DataSet> NewQuery()

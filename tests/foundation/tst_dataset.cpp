@@ -36,9 +36,7 @@ private slots:
     void init()
     {
         m_test = TestDatabase::create();
-        m_dm = std::make_unique<TDM1>();
-        m_dm->UseConnection(m_test->openAnother());
-        DM1 = m_dm.get();
+        m_dm = InstallDataModule(*m_test);
     }
     void cleanup()
     {

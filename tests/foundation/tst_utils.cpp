@@ -160,13 +160,11 @@ private slots:
     void reopenRestoresTheCursorAlsoOnError()
     {
         auto test = TestDatabase::create();
-        TDM1 dm;
-        dm.UseConnection(test->openAnother());
-        DM1 = &dm;
+        auto dm = InstallDataModule(*test);
         QVERIFY(!QGuiApplication::overrideCursor());
-        ReopenQuery(dm.ItemsQuery, "SELECT * FROM Items_tab");
+        ReopenQuery(dm->ItemsQuery, "SELECT * FROM Items_tab");
         QVERIFY(!QGuiApplication::overrideCursor());
-        QVERIFY_THROWS_EXCEPTION(DatabaseError, ReopenQuery(dm.ItemsQuery, "SELECT * FROM Nowhere"));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, ReopenQuery(dm->ItemsQuery, "SELECT * FROM Nowhere"));
         QVERIFY(!QGuiApplication::overrideCursor());
         DM1 = nullptr;
     }

@@ -17,9 +17,7 @@ struct SessionFixture
     SessionFixture()
     {
         test = TestDatabase::create();
-        dataModule = std::make_unique<TDM1>();
-        dataModule->UseConnection(test->openAnother());
-        DM1 = dataModule.get();
+        dataModule = InstallDataModule(*test);
         config = std::make_unique<TConfigManager>(folder.path() + '/');
         CurrentUser = TUserInfo();
     }

@@ -77,9 +77,7 @@ private slots:
     void init()
     {
         m_test = TestDatabase::create();
-        m_dm = std::make_unique<TDM1>();
-        m_dm->UseConnection(m_test->openAnother());
-        DM1 = m_dm.get();
+        m_dm = InstallDataModule(*m_test);
         writeIni({});
         QApplication::setApplicationName(QStringLiteral("Aurel图书馆管理系统 2022"));
     }

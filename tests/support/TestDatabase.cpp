@@ -111,3 +111,11 @@ TestDatabase::~TestDatabase()
         // The cluster is thrown away at the end of the run anyway.
     }
 }
+
+std::unique_ptr<TDM1> InstallDataModule(const TestDatabase& test)
+{
+    auto dataModule = std::make_unique<TDM1>();
+    dataModule->UseConnection(test.openAnother());
+    DM1 = dataModule.get();
+    return dataModule;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/DataModule.h"
 #include "foundation/Database.h"
 
 #include <QTemporaryDir>
@@ -27,6 +28,9 @@ private:
     std::unique_ptr<QTemporaryDir> m_folder;
     std::unique_ptr<Database> m_database;
 };
+
+// A data module on a connection of its own to the test database, installed as DM1.
+std::unique_ptr<TDM1> InstallDataModule(const TestDatabase& test);
 
 // "sqlite" or "postgres".
 QString testEngine();

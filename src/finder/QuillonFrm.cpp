@@ -6,6 +6,7 @@
 #include "foundation/Application.h"
 #include "foundation/Messages.h"
 #include "foundation/PagedQueryModel.h"
+#include "foundation/Pictures.h"
 #include "foundation/UtilsApp.h"
 
 #include <QComboBox>
@@ -34,15 +35,6 @@ const int HeaderHeight = 100;
 const int SearchRowWidth = 820;
 const int CopiesGridHeight = 200;
 const int VisibleSearchFields = 20;
-
-class BusyCursor
-{
-public:
-    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 QLabel* fixedLabel(const QString& text, QWidget* parent)
 {
@@ -216,9 +208,7 @@ void TQuillonForm::fillSearchFields()
 
 void TQuillonForm::loadHeaderPicture()
 {
-    QPixmap picture;
-    if (QFile::exists(HeaderPictureFile))
-        picture.load(HeaderPictureFile);
+    QPixmap picture = PictureOverride(HeaderPictureFile);
     if (picture.isNull())
         picture = builtInHeaderPicture();
     m_header->setPixmap(picture);

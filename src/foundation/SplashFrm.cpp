@@ -1,5 +1,7 @@
 #include "foundation/SplashFrm.h"
 
+#include "foundation/Pictures.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QLinearGradient>
@@ -17,8 +19,7 @@ TSplashForm::TSplashForm(Style style, QWidget* parent) : QWidget(parent)
         flags |= Qt::WindowStaysOnTopHint;
     setWindowFlags(flags);
     setFixedSize(SplashSize);
-    if (QFile::exists(QStringLiteral("Splash.bmp")))
-        m_picture.load(QStringLiteral("Splash.bmp"));
+    m_picture = PictureOverride(QStringLiteral("Splash.bmp"));
     if (m_picture.isNull())
         m_picture = builtInPicture(SplashSize);
 

@@ -4,11 +4,10 @@
 #include "foundation/Database.h"
 #include "foundation/Errors.h"
 #include "foundation/Messages.h"
+#include "foundation/Pictures.h"
 #include "foundation/UserInfo.h"
 #include "foundation/UtilsCommon.h"
 
-#include <QCursor>
-#include <QGuiApplication>
 #include <QSqlError>
 #include <QSqlRecord>
 
@@ -20,27 +19,6 @@ Database& sharedConnection()
         throw DatabaseError(QStringLiteral("数据库尚未连接。"));
     return DM1->CodexaConn();
 }
-
-// Shows the busy cursor for its lifetime, also when an error leaves the scope.
-class BusyCursor
-{
-public:
-    BusyCursor() : m_shown(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
-    {
-        if (m_shown)
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    }
-    ~BusyCursor()
-    {
-        if (m_shown)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-private:
-    bool m_shown;
-};
 
 bool quotedType(ColumnType type)
 {

@@ -1,6 +1,7 @@
 #include "session/LoginFrm.h"
 
 #include "foundation/Configs.h"
+#include "foundation/Pictures.h"
 #include "foundation/UserInfo.h"
 #include "foundation/UtilsApp.h"
 #include "session/ParManager.h"
@@ -129,9 +130,7 @@ TLoginService::Result TLoginForm::LoginAction()
 
 QPixmap TLoginForm::loginPicture()
 {
-    QPixmap picture;
-    if (QFile::exists(QStringLiteral("Login.bmp")))
-        picture.load(QStringLiteral("Login.bmp"));
+    QPixmap picture = PictureOverride(QStringLiteral("Login.bmp"));
     if (!picture.isNull())
         return picture;
 

@@ -3,6 +3,7 @@
 #include "foundation/Application.h"
 #include "foundation/Configs.h"
 #include "foundation/DataModule.h"
+#include "foundation/Pictures.h"
 #include "foundation/UserInfo.h"
 #include "foundation/UtilsDB.h"
 #include "session/ChangePasswordFrm.h"
@@ -26,14 +27,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QPixmap pictureFile(const QString& fileName)
-{
-    QPixmap picture;
-    if (QFile::exists(fileName))
-        picture.load(fileName);
-    return picture;
-}
 
 } // namespace
 
@@ -119,7 +112,7 @@ void TMainForm::OpenFun(int funKey, const QString& funParam)
 
 QPixmap TMainForm::BackgroundPicture()
 {
-    QPixmap picture = pictureFile(QStringLiteral("Main.bmp"));
+    QPixmap picture = PictureOverride(QStringLiteral("Main.bmp"));
     if (!picture.isNull())
         return picture;
     const QSize size(1280, 800);
@@ -134,7 +127,7 @@ QPixmap TMainForm::BackgroundPicture()
 
 QPixmap TMainForm::TitlePicture()
 {
-    QPixmap picture = pictureFile(QStringLiteral("MainWord.png"));
+    QPixmap picture = PictureOverride(QStringLiteral("MainWord.png"));
     if (!picture.isNull())
         return picture;
     const QSize size(520, 90);

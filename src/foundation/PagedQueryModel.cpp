@@ -125,6 +125,7 @@ void PagedQueryModel::clear()
     m_fields.clear();
     m_pages.clear();
     m_recent.clear();
+    m_failedPages.clear();
     m_count = -1;
     m_visibleRows = 0;
     m_endReached = false;
@@ -275,10 +276,13 @@ const PagedQueryModel::Page* PagedQueryModel::page(qint64 index) const
         m_recent.append(index);
         return &found.value();
     }
+    if (m_failedPages.contains(index))
+        return nullptr;
     Page rows;
     try {
         rows = readPage(index);
     } catch (const AppError& error) {
+        m_failedPages.insert(index);
         // Views ask for cells while painting: report, do not throw through the event loop.
         QMetaObject::invokeMethod(const_cast<PagedQueryModel*>(this),
                                   [this, message = error.message()] { emit const_cast<PagedQueryModel*>(this)->readFailed(message); },

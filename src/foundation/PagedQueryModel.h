@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <memory>
 
 class Database;
@@ -88,5 +89,8 @@ private:
     QList<DataFieldDef> m_fields;
     mutable QHash<qint64, Page> m_pages;
     mutable QList<qint64> m_recent;  // least recently used first
+    // Pages whose read failed are not read again for every painted cell, only after the
+    // next open or refresh.
+    mutable QSet<qint64> m_failedPages;
     std::shared_ptr<Guard> m_guard;
 };

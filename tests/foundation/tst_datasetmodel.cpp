@@ -59,6 +59,26 @@ private slots:
         QCOMPARE(model.data(model.index(0, model.fieldIndex("RegDate"))).toString(), QString("2024-01-02"));
     }
 
+    void aPageThatCannotBeReadIsTriedOncePerQuery()
+    {
+        auto connection = m_test->openAnother();
+        PagedQueryModel model;
+        model.setConnection(connection.get());
+        model.setPageSize(50);
+        QSignalSpy failed(&model, &PagedQueryModel::readFailed);
+        model.setQuery("SELECT * FROM Books_view ORDER BY BookID");
+        const int name = model.fieldIndex("BookName");
+        connection->sql().close();
+        for (int paint = 0; paint < 20; ++paint)
+            QVERIFY(model.data(model.index(Titles - 1, name)).toString().isEmpty());
+        QTRY_COMPARE(failed.size(), 1);
+
+        QVERIFY(connection->sql().open());
+        model.setQuery("SELECT * FROM Books_view ORDER BY BookID");
+        QCOMPARE(model.data(model.index(Titles - 1, name)).toString(), QString("书1000"));
+        QCOMPARE(failed.size(), 1);
+    }
+
     void pagesOfAnUnorderedSelectFollowTheKey()
     {
         PagedQueryModel model;

@@ -47,7 +47,7 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || !m_dataSet)
         return {};
     if (role == Qt::DisplayRole)
-        return ValueText(m_dataSet->value(index.row(), index.column()));
+        return DisplayText(m_dataSet->value(index.row(), index.column()), m_dataSet->fieldDefs()[index.column()].type);
     if (role == Qt::EditRole)
         return m_dataSet->value(index.row(), index.column());
     return {};

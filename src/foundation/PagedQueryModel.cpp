@@ -330,7 +330,7 @@ QVariant PagedQueryModel::data(const QModelIndex& index, int role) const
     if (!index.isValid())
         return {};
     if (role == Qt::DisplayRole)
-        return ValueText(value(index.row(), index.column()));
+        return DisplayText(value(index.row(), index.column()), m_fields[index.column()].type);
     if (role == Qt::EditRole)
         return value(index.row(), index.column());
     return {};

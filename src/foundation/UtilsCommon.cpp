@@ -1,5 +1,7 @@
 #include "foundation/UtilsCommon.h"
 
+#include "foundation/Schema.h"
+
 #include <QRegularExpression>
 
 QString DateText(const QDate& value)
@@ -42,6 +44,13 @@ QString ValueText(const QVariant& value)
     case QMetaType::Float: return QString::number(value.toDouble(), 'g', 15);
     default: return value.toString();
     }
+}
+
+QString DisplayText(const QVariant& value, ColumnType type)
+{
+    if (type == ColumnType::Money && !value.isNull() && value.isValid())
+        return QString::number(value.toDouble(), 'f', 2);
+    return ValueText(value);
 }
 
 bool IsNumberText(const QString& text)

@@ -59,6 +59,22 @@ private slots:
         QCOMPARE(model.data(model.index(0, model.fieldIndex("RegDate"))).toString(), QString("2024-01-02"));
     }
 
+    void moneyShowsTwoDecimals()
+    {
+        auto connection = m_test->openAnother();
+        connection->exec("UPDATE Books_tab SET BookPrice = 90.2 WHERE BookID = 1");
+        connection->exec("UPDATE Books_tab SET BookPrice = 12 WHERE BookID = 2");
+        PagedQueryModel model;
+        model.setConnection(connection.get());
+        model.setQuery("SELECT BookPrice, TotalCount FROM Books_tab WHERE BookID <= 3 ORDER BY BookID");
+        QCOMPARE(model.data(model.index(0, 0)).toString(), QString("90.20"));
+        QCOMPARE(model.data(model.index(1, 0)).toString(), QString("12.00"));
+        QCOMPARE(model.data(model.index(2, 0)).toString(), QString());
+        QCOMPARE(model.data(model.index(1, 1)).toString(), QString("2"));
+        QCOMPARE(model.data(model.index(0, 0), Qt::EditRole).toDouble(), 90.2);
+        connection->exec("UPDATE Books_tab SET BookPrice = NULL WHERE BookID <= 2");
+    }
+
     void aPageThatCannotBeReadIsTriedOncePerQuery()
     {
         auto connection = m_test->openAnother();

@@ -75,28 +75,32 @@ QString TSQLBuilder::SelectList(const QString& sql, const QString& ASelectList)
     return SelectPrefix + list + sql.mid(from);
 }
 
-QString TSQLBuilder::Where(const QString& sql, const QString& AWhere)
+namespace {
+
+// Rewrites the first WHERE line with `change`; a text without one is returned unchanged.
+template <typename Change>
+QString changeWhereLine(const QString& sql, Change change)
 {
     QStringList lines = linesOf(sql);
-    const qsizetype at = firstLineStartingWith(lines, WherePrefix);
+    const qsizetype at = firstLineStartingWith(lines, TSQLBuilder::WherePrefix);
     if (at < 0)
         return sql;
     WhereLine line = WhereLine::parse(lines[at]);
-    line.condition = AWhere;
+    change(line);
     lines[at] = line.text();
     return joined(lines);
 }
 
+} // namespace
+
+QString TSQLBuilder::Where(const QString& sql, const QString& AWhere)
+{
+    return changeWhereLine(sql, [&](WhereLine& line) { line.condition = AWhere; });
+}
+
 QString TSQLBuilder::WhereAlways(const QString& sql, const QString& AWhereAlways)
 {
-    QStringList lines = linesOf(sql);
-    const qsizetype at = firstLineStartingWith(lines, WherePrefix);
-    if (at < 0)
-        return sql;
-    WhereLine line = WhereLine::parse(lines[at]);
-    line.always = AWhereAlways;
-    lines[at] = line.text();
-    return joined(lines);
+    return changeWhereLine(sql, [&](WhereLine& line) { line.always = AWhereAlways; });
 }
 
 QString TSQLBuilder::OrderBy(const QString& sql, const QString& AOrderBy)

@@ -65,6 +65,18 @@ qint64 countOption(const Options& options, const QString& name, qint64 fallback)
     return value;
 }
 
+// Runs a command body; an error becomes one line on standard error and exit status 1.
+template <typename Body>
+int reportingErrors(const char* command, QTextStream& err, Body body)
+{
+    try {
+        return body();
+    } catch (const AppError& error) {
+        err << "velmora-admin " << command << ": " << error.message() << '\n';
+        return 1;
+    }
+}
+
 QString configFolder(const Options& options)
 {
     return options.value(QStringLiteral("--config"), ProgramFolder());
@@ -74,7 +86,7 @@ QString configFolder(const Options& options)
 
 int runInitDb(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    try {
+    return reportingErrors("init-db", err, [&] {
         const Options options(args, {"--connection", "--config"}, {});
         TConfigManager config(configFolder(options));
         const QString connectionString =
@@ -86,15 +98,12 @@ int runInitDb(const QStringList& args, QTextStream& out, QTextStream& err)
         CreateDatabaseSchema(*database);
         out << "已创建数据库：" << connectionString << '\n';
         return 0;
-    } catch (const AppError& error) {
-        err << "velmora-admin init-db: " << error.message() << '\n';
-        return 1;
-    }
+    });
 }
 
 int runSetDb(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    try {
+    return reportingErrors("set-db", err, [&] {
         const Options options(args, {"--file", "--server", "--port", "--dbname", "--user", "--password", "--config"}, {});
         const bool file = options.has(QStringLiteral("--file"));
         const bool server = options.has(QStringLiteral("--server"));
@@ -121,15 +130,12 @@ int runSetDb(const QStringList& args, QTextStream& out, QTextStream& err)
         }
         out << "已写入 " << config.fileName() << '\n';
         return 0;
-    } catch (const AppError& error) {
-        err << "velmora-admin set-db: " << error.message() << '\n';
-        return 1;
-    }
+    });
 }
 
 int runDemoData(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    try {
+    return reportingErrors("demo-data", err, [&] {
         const Options options(args, {"--connection", "--config", "--titles", "--copies-per-title", "--readers", "--loans", "--seed"}, {});
         DemoLibrarySize size;
         size.titles = countOption(options, QStringLiteral("--titles"), size.titles);
@@ -153,8 +159,5 @@ int runDemoData(const QStringList& args, QTextStream& out, QTextStream& err)
                    .arg(counts.titles).arg(counts.copies).arg(counts.readers).arg(counts.loans)
                    .arg(counts.openLoans).arg(counts.overdueLoans).arg(double(timer.elapsed()) / 1000.0, 0, 'f', 1);
         return 0;
-    } catch (const AppError& error) {
-        err << "velmora-admin demo-data: " << error.message() << '\n';
-        return 1;
-    }
+    });
 }

@@ -142,9 +142,7 @@ Database& TFinderService::database() const
 {
     if (m_database)
         return *m_database;
-    if (!DM1)
-        throw DatabaseError(QStringLiteral("数据库尚未连接。"));
-    return DM1->CodexaConn();
+    return SharedConnection();
 }
 
 void TFinderService::setBackgroundCount(const QString& connectionString)

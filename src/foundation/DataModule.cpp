@@ -11,6 +11,18 @@ TCurrentDBInfo CurrentDB;
 bool CardStoreEnabled = false;
 TDM1* DM1 = nullptr;
 
+TDM1& DataModule()
+{
+    if (!DM1)
+        throw DatabaseError(QStringLiteral("数据库尚未连接。"));
+    return *DM1;
+}
+
+Database& SharedConnection()
+{
+    return DataModule().CodexaConn();
+}
+
 namespace {
 
 void setIfPresent(DataSet& dataSet, const QString& field, const QVariant& value)

@@ -83,6 +83,10 @@ extern bool CardStoreEnabled;
 // The program's data module, created by its main block.
 extern TDM1* DM1;
 
+// DM1 and its shared connection; both throw DatabaseError while there is no data module.
+TDM1& DataModule();
+Database& SharedConnection();
+
 inline const QString ConnectionFailedMessage = QStringLiteral(
     "连接数据库失败。请根据以下错误信息检查数据库、网络以及客户端配置是否正确。\n详细错误信息如下：\n%1");
 

@@ -205,9 +205,7 @@ Database& DataSet::connection() const
 {
     if (m_connection)
         return m_connection();
-    if (!DM1)
-        throw DatabaseError(QStringLiteral("数据库尚未连接。"));
-    return DM1->CodexaConn();
+    return SharedConnection();
 }
 
 void DataSet::setSQL(const QString& sql)

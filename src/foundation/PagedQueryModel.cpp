@@ -109,9 +109,7 @@ Database& PagedQueryModel::database() const
 {
     if (m_database)
         return *m_database;
-    if (!DM1)
-        throw DatabaseError(QStringLiteral("数据库尚未连接。"));
-    return DM1->CodexaConn();
+    return SharedConnection();
 }
 
 void PagedQueryModel::clear()

@@ -13,13 +13,6 @@
 
 namespace {
 
-Database& sharedConnection()
-{
-    if (!DM1)
-        throw DatabaseError(QStringLiteral("数据库尚未连接。"));
-    return DM1->CodexaConn();
-}
-
 bool quotedType(ColumnType type)
 {
     return type == ColumnType::Text || type == ColumnType::Memo || type == ColumnType::DateTime;
@@ -74,7 +67,7 @@ QString QueryScalar(Database& database, const QString& sql)
 
 QString QueryScalar(const QString& sql)
 {
-    return QueryScalar(sharedConnection(), sql);
+    return QueryScalar(SharedConnection(), sql);
 }
 
 void QueryList(Database& database, QStringList& list, const QString& sql, const QString& field)
@@ -92,12 +85,12 @@ void QueryList(Database& database, QStringList& list, const QString& sql, const 
 
 void QueryList(QStringList& list, const QString& sql, const QString& field)
 {
-    QueryList(sharedConnection(), list, sql, field);
+    QueryList(SharedConnection(), list, sql, field);
 }
 
 bool TableExists(const QString& name)
 {
-    return sharedConnection().tables().contains(name, Qt::CaseInsensitive);
+    return SharedConnection().tables().contains(name, Qt::CaseInsensitive);
 }
 
 bool RecordExists(const QString& value, const QString& field, const QString& table, const QString& condition,
@@ -142,7 +135,7 @@ void CheckUnique(const DataField& field, const QString& table, const QString& co
 
 QDateTime ServerNow()
 {
-    Database& database = sharedConnection();
+    Database& database = SharedConnection();
     QDateTime now;
     if (database.isFileDatabase()) {
         now = QDateTime::currentDateTime();

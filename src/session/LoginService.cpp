@@ -14,9 +14,7 @@ namespace {
 
 DataSet& pubQuery()
 {
-    if (!DM1)
-        throw DatabaseError(QStringLiteral("数据库尚未连接。"));
-    return DM1->PubQuery;
+    return DataModule().PubQuery;
 }
 
 } // namespace

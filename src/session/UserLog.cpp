@@ -41,8 +41,5 @@ QString UserLogInsertSql(const QDateTime& now, const QString& WinName, const QSt
 
 void WriteUserLog(const QString& WinName, const QString& OperateContent, const QString& Memo)
 {
-    if (!DM1)
-        throw DatabaseError(QStringLiteral("数据库尚未连接。"));
-    Database& database = DM1->CodexaConn();
-    database.exec(UserLogInsertSql(ServerNow(), WinName, OperateContent, Memo, ComputerNameText()));
+    SharedConnection().exec(UserLogInsertSql(ServerNow(), WinName, OperateContent, Memo, ComputerNameText()));
 }
